@@ -14,7 +14,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-x86-64 mingw-w64-tools
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
-  wine64 xvfb xauth x11-utils imagemagick
+  wine wine64 xvfb xauth x11-utils imagemagick
   python3 dpkg-dev nsis
 )
 

@@ -18,8 +18,8 @@ if [ ! -e "$prefix/system.reg" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    [ -e "$prefix/system.reg" ] || { wine64 wineboot -i >/dev/null 2>&1 || true; wineserver -w; }
+    [ -e "$prefix/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w; }
   ) 9>"$prefix.lock"
 fi
 
-exec wine64 "$@"
+exec wine "$@"

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both configurations from nothing and
+# runs every test: the native core under sanitizers, then the Windows
+# program's tests under Wine on a virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/install-deps.sh
+
+echo "[test] native build (sanitizers on)"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native
+echo "[test] native tests"
+(cd build/native && ctest --output-on-failure -j2)
+
+echo "[test] Windows build"
+cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win64
+
+# One virtual display for the whole Wine run, unless the caller has one.
+xvfb_pid=""
+cleanup() {
+  WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    sleep 1
+    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
+    xvfb_pid=""
+  done
+fi
+echo "[test] Windows tests under Wine (display $DISPLAY)"
+(cd build/win64 && ctest --output-on-failure)

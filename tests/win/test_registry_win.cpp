@@ -1,0 +1,148 @@
+// The real registry under Wine: the stored form of every value and the
+// program's first start on an empty registry.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/registry.h"
+#include "settings/settings.h"
+
+namespace {
+
+const wchar_t kTestKey[] = L"SOFTWARE\\Orvenna\\Velloq Test Key";
+
+struct RawValue {
+    bool present = false;
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+};
+
+RawValue ReadRaw(const wchar_t* subkey, const wchar_t* name) {
+    RawValue v;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+        v.bytes.resize(size);
+        RegQueryValueExW(key, name, nullptr, &v.type, v.bytes.data(), &size);
+        v.bytes.resize(size);
+        v.present = true;
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+std::wstring AsText(const RawValue& v) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(v.bytes.data()), v.bytes.size() / sizeof(wchar_t));
+}
+
+void DeleteKey(const wchar_t* subkey) {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, subkey);
+}
+
+void ExpectStorageForm(const wchar_t* subkey, const wchar_t* name, const std::wstring& text) {
+    RawValue v = ReadRaw(subkey, name);
+    ASSERT_TRUE(v.present) << "missing value";
+    EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(v.bytes.size(), 2 * text.size()) << "stored with a terminator or cut";
+    EXPECT_EQ(AsText(v), text);
+}
+
+const wchar_t* const kNames[] = {L"DomainCheckIP", L"DomainDynDNS", L"TOUT", L"CLOOP", L"DEBUG",
+                                 L"AUTH", L"DOMAIN", L"LASTIP", L"TIMESTAMP"};
+
+}  // namespace
+
+TEST(Registry, WritesTextWithoutTerminatorAndReadsItBack) {
+    DeleteKey(kTestKey);
+    for (const std::wstring text : {L"true", L"", L"3000", L"a.example\r\nb.example"}) {
+        ASSERT_TRUE(RegWriteString(kTestKey, L"Value", text.c_str()));
+        ExpectStorageForm(kTestKey, L"Value", text);
+        EXPECT_EQ(RegReadString(kTestKey, L"Value"), text);
+    }
+    DeleteKey(kTestKey);
+}
+
+TEST(Registry, MissingKeyOrValueReadsEmpty) {
+    DeleteKey(kTestKey);
+    EXPECT_EQ(RegReadString(kTestKey, L"Value"), L"");
+    ASSERT_TRUE(RegWriteString(kTestKey, L"Other", L"x"));
+    EXPECT_EQ(RegReadString(kTestKey, L"Value"), L"");
+    DeleteKey(kTestKey);
+}
+
+TEST(Registry, LongValuesAreCutTo256Characters) {
+    DeleteKey(kTestKey);
+    std::wstring exact(256, L'x'), longer(300, L'y');
+    ASSERT_TRUE(RegWriteString(kTestKey, L"Exact", exact.c_str()));
+    ASSERT_TRUE(RegWriteString(kTestKey, L"Long", longer.c_str()));
+    EXPECT_EQ(RegReadString(kTestKey, L"Exact"), exact);
+    EXPECT_EQ(RegReadString(kTestKey, L"Long"), std::wstring(256, L'y'));
+    DeleteKey(kTestKey);
+}
+
+TEST(Registry, RemoveDeletesOnlyThatValue) {
+    DeleteKey(kTestKey);
+    RegWriteString(kTestKey, L"A", L"1");
+    RegWriteString(kTestKey, L"B", L"2");
+    EXPECT_TRUE(RegRemoveString(kTestKey, L"A"));
+    EXPECT_FALSE(RegRemoveString(kTestKey, L"A"));
+    EXPECT_FALSE(ReadRaw(kTestKey, L"A").present);
+    EXPECT_EQ(RegReadString(kTestKey, L"B"), L"2");
+    EXPECT_FALSE(RegRemoveString(L"SOFTWARE\\Orvenna\\No Such Key", L"A"));
+    DeleteKey(kTestKey);
+}
+
+TEST(LoadSettings, EmptyRegistryGetsAllDefaultsInStorageForm) {
+    DeleteKey(RegistryKeyPath);
+    SettingsRecord = SettingsData();
+    LoadSettings(true);
+    for (int i = 0; i < SETTINGS_COUNT; ++i)
+        ExpectStorageForm(RegistryKeyPath, kNames[i], SettingAt(i).defaultText);
+    EXPECT_EQ(SettingsRecord.HostList, std::vector<std::wstring>{L"NULL"});
+    EXPECT_FALSE(ReadRaw(RegistryKeyPath, L"CheckLastIP").present);
+    EXPECT_FALSE(ReadRaw(RegistryKeyPath, L"CheckUseSSL").present);
+}
+
+TEST(LoadSettings, StoredValuesSurviveAndBadOnesAreCorrected) {
+    DeleteKey(RegistryKeyPath);
+    RegWriteString(RegistryKeyPath, L"DomainCheckIP", L"127.0.0.2");
+    RegWriteString(RegistryKeyPath, L"DomainDynDNS", L"127.0.0.3");
+    RegWriteString(RegistryKeyPath, L"CLOOP", L"45 min");
+    RegWriteString(RegistryKeyPath, L"TOUT", L"99");
+    RegWriteString(RegistryKeyPath, L"DOMAIN", L"a.example\r\nb.example");
+    SettingsRecord = SettingsData();
+    LoadSettings(true);
+    ExpectStorageForm(RegistryKeyPath, L"DomainCheckIP", L"127.0.0.2");
+    ExpectStorageForm(RegistryKeyPath, L"DomainDynDNS", L"127.0.0.3");
+    ExpectStorageForm(RegistryKeyPath, L"CLOOP", L"45 min");
+    ExpectStorageForm(RegistryKeyPath, L"TOUT", L"3000");
+    EXPECT_EQ(SettingsRecord.HostList, (std::vector<std::wstring>{L"a.example", L"b.example"}));
+}
+
+TEST(Program, FirstStartOnAnEmptyRegistryStoresTheDefaults) {
+    DeleteKey(RegistryKeyPath);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"" CLIENT_EXE_NAME;
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::wstring commandLine = L"\"" + path + L"\"";
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi))
+        << "could not start " << std::string(path.begin(), path.end());
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0) << "the program did not end";
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+    for (int i = 0; i < SETTINGS_COUNT; ++i)
+        ExpectStorageForm(RegistryKeyPath, kNames[i], SettingAt(i).defaultText);
+}
