@@ -9,6 +9,7 @@
 #include <windows.h>
 #endif
 
+#include <csignal>
 #include <cstring>
 
 const wchar_t UNRESOLVED_ADDRESS[] = L"256.256.256.256";
@@ -28,6 +29,10 @@ int StartWinsock() {
         WSACleanup();
         return -1;
     }
+#else
+    // Winsock reports a write to a closed connection as an error; make
+    // POSIX do the same instead of ending the process with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
     WinsockStarted = true;
     return 0;

@@ -1,7 +1,9 @@
 // Recording implementation of window_link.h.
 #include "recording_window.h"
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace {
 std::mutex guard;
@@ -42,4 +44,19 @@ std::intptr_t SendWindowMessage(WindowHandle window, unsigned message, std::uint
 
 void SendWindowText(WindowHandle control, const wchar_t* text) {
     Deliver({control, RECORDED_SETTEXT, 0, 0, text});
+}
+
+WindowHandle MakeRecordingWindow() {
+    static std::uintptr_t next = 0x1000;
+    return FakeWindow(next += 0x10);
+}
+
+bool WaitForMessage(unsigned message, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        for (const RecordedMessage& m : RecordedMessages())
+            if (m.message == message) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }

@@ -25,6 +25,14 @@ void ResetRecordedMessages();
 // procedure would be; its result is what SendWindowMessage returns.
 void SetMessageHandler(std::function<std::intptr_t(const RecordedMessage&)> handler);
 
+// A window whose messages are recorded: a plain token natively, a hidden
+// window of the calling thread on Windows.
+WindowHandle MakeRecordingWindow();
+
+// Waits (pumping the thread's messages where there are any) until a
+// message of that number has been recorded; false after timeoutMs.
+bool WaitForMessage(unsigned message, int timeoutMs);
+
 // Fake handles for tests.
 inline WindowHandle FakeWindow(std::uintptr_t n) {
     return reinterpret_cast<WindowHandle>(n);

@@ -1,0 +1,91 @@
+// The gate in front of a sync attempt and its first half: the check-IP
+// query.
+#include <cstdio>
+#include <cwchar>
+
+#include "app/ui_handles.h"
+#include "net/transport.h"
+#include "settings/settings.h"
+#include "sync/exchange.h"
+#include "sync/sync.h"
+#include "util/clock.h"
+#include "util/text.h"
+
+wchar_t CurrentIP[31] = L"";
+std::string ResponseBuffer;
+
+std::wstring UnixTimeText() {
+    return DecimalText(UnixSecondsFromTicks(SystemTimeTicks()));
+}
+
+std::wstring LocalTimeText() {
+    LocalClock t = LocalTimeNow();
+    wchar_t text[32];
+    std::swprintf(text, sizeof text / sizeof text[0], L"%04d.%02d.%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+void BeginSync() {
+    int now = DecimalValue(UnixTimeText().c_str());
+    int cloop = DecimalValue(SettingsRecord.CLOOP);
+    int lastSync = DecimalValue(SettingsRecord.TIMESTAMP);
+
+    SendWindowText(QueryEdits[0], LocalTimeText().c_str());
+    SendWindowText(QueryEdits[1], L"wait sync...");
+    SendWindowText(QueryEdits[2], L"wait sync...");
+
+    if (SyncGateAllows(now, cloop, lastSync)) {
+        WorkerThread = StartWorkerThread(CheckIpWorker);
+        return;
+    }
+    SendWindowText(QueryEdits[2], L"STOP SPAM");
+    SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
+}
+
+// Turns ResponseBuffer into CurrentIP, empties it and shows the result.
+static void ParseCheckIpReply() {
+    std::string address;
+    if (ResponseBuffer.empty() || !FindCheckIpAddress(ResponseBuffer, address)) {
+        CopyText(CurrentIP, L"CHECK ERROR");
+    } else {
+        AnsiToWide(CurrentIP, address.c_str(), sizeof CurrentIP / sizeof CurrentIP[0]);
+    }
+    ResponseBuffer.clear();
+    SendWindowText(QueryEdits[1], CurrentIP);
+}
+
+unsigned long CheckIpWorker(void*) {
+    SocketFamily = AF_INET;
+    SocketType = SOCK_STREAM;
+    SocketProtocol = 0;
+
+    wchar_t address[HOST_TEXT_CAPACITY];
+    CopyText(address, SettingsRecord.DomainCheckIP);
+    ResolveHost(address);
+
+    SOCKET s = ConnectTcp(MainWindow, address, 80, CONNECT_TIMEOUT_MS);
+    if (s == INVALID_SOCKET) {
+        SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
+        ParseCheckIpReply();
+        SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
+        return 0;
+    }
+    ActiveSocket = s;
+
+    char host[67];
+    WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
+    std::string request = FormatCheckIpRequest(host);
+    int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);
+    if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
+
+    if (WinsockStarted) {
+        shutdown(ActiveSocket, SD_BOTH);
+        closesocket(ActiveSocket);
+    }
+    ActiveSocket = INVALID_SOCKET;
+
+    ParseCheckIpReply();
+    SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
+    return 0;
+}

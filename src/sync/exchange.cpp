@@ -1,0 +1,106 @@
+// Gate arithmetic, request formatting and reply parsing for one attempt.
+#include "sync/exchange.h"
+
+#include "app/ui_handles.h"
+#include "sync/sync.h"
+
+int UnixSecondsFromTicks(std::uint64_t ticks) {
+    const long long kEpochMicroseconds = 11644473600000000LL;
+    long long microseconds = static_cast<long long>(ticks / 10) - kEpochMicroseconds;
+    return static_cast<int>(static_cast<std::uint32_t>(microseconds / 1000000));
+}
+
+bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds) {
+    // Unsigned arithmetic wraps like the 32-bit registers it models,
+    // without the undefined behaviour of signed overflow.
+    std::uint32_t limit = 60u * static_cast<std::uint32_t>(cloopMinutes) - 60u +
+                          static_cast<std::uint32_t>(lastSyncSeconds);
+    return now > static_cast<int>(limit);
+}
+
+std::string FormatCheckIpRequest(const char* host) {
+    return std::string("GET /index.php HTTP/1.0\r\nHost: ") + host + "\r\n\r\n";
+}
+
+std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
+    std::wstring joined;
+    for (std::size_t i = 0; i < hosts.size() && i < MAX_UPDATE_HOSTS; ++i) {
+        if (i > 0) joined += L',';
+        joined += hosts[i];
+    }
+    return joined;
+}
+
+std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* currentIP,
+                                 const wchar_t* updateHost, const wchar_t* auth) {
+    std::wstring r = L"GET /nic/update?system=dyndns&hostname=" + hostNames + L"&myip=" + currentIP +
+                     L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + updateHost +
+                     L"\r\nAuthorization: Basic " + auth + L"\r\nUser-Agent: " + ProductName + L"/" +
+                     ProductVersion + L" " + ContactEmail + L"\r\n\r\n";
+    const std::size_t kLimit = 1023;
+    if (r.size() > kLimit) r.resize(kLimit);
+    return r;
+}
+
+bool FindCheckIpAddress(const std::string& reply, std::string& address) {
+    static const char kMarker[] = "Current IP Address: ";
+    const std::size_t kMarkerLength = sizeof kMarker - 1;
+    std::size_t a = reply.rfind(kMarker);
+    std::size_t b = reply.rfind("</body>");
+    if (a == std::string::npos || b == std::string::npos) return false;
+    std::size_t start = a + kMarkerLength;
+    address = b < start ? std::string() : reply.substr(start, b - start);
+    return true;
+}
+
+namespace {
+struct ReplyRow {
+    const char* code;
+    const wchar_t* word;
+    bool record;
+};
+
+// Error rows first: a reply for several hosts with any error line is shown
+// as that error and not recorded, even when other lines say good.
+const ReplyRow kReplyRows[] = {
+    {"\r\nbadauth", L"AUTH ERROR", false},
+    {"\r\n!donator", L"NOT FREE", false},
+    {"\r\nnotfqdn", L"BAD HOSTNAME", false},
+    {"\r\nnohost", L"WRONG HOST", false},
+    {"\r\nnumhost", L"TOO MANY HOSTS", false},
+    {"\r\nabuse", L"ABUSE", false},
+    {"\r\nbadagent", L"BAD AGENT", false},
+    {"\r\ngood 127.0.0.1", L"127.0.0.1", false},
+    {"\r\ndnserr", L"DNS ERROR", false},
+    {"\r\n911", L"DYNDNS ERROR", false},
+    {"\r\ngood", L"GOOD", true},
+    {"\r\nnochg", L"NO CHANGE", true},
+};
+}  // namespace
+
+const wchar_t* UpdateReplyWord(const std::string& reply, bool* record) {
+    *record = false;
+    if (reply.empty()) return L"SYNC ERROR";
+    for (const ReplyRow& row : kReplyRows) {
+        if (reply.find(row.code) != std::string::npos) {
+            *record = row.record;
+            return row.word;
+        }
+    }
+    return L"UNKNOWN";
+}
+
+bool AppendBounded(std::string& reply, const char* bytes, std::size_t count) {
+    std::size_t room = RESPONSE_LIMIT - reply.size();
+    reply.append(bytes, count < room ? count : room);
+    return reply.size() < RESPONSE_LIMIT;
+}
+
+void ReceiveAll(SOCKET s, std::string& reply) {
+    char unit[1024];
+    for (;;) {
+        int n = recv(s, unit, sizeof unit, 0);
+        if (n == SOCKET_ERROR || n < 1) return;
+        if (!AppendBounded(reply, unit, static_cast<std::size_t>(n))) return;
+    }
+}

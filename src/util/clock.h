@@ -1,0 +1,12 @@
+// The system clock, as the sync engine reads it.
+#pragma once
+
+#include <cstdint>
+
+// 100-nanosecond ticks since 1601-01-01 00:00:00 UTC.
+std::uint64_t SystemTimeTicks();
+
+struct LocalClock {
+    int year, month, day, hour, minute, second;
+};
+LocalClock LocalTimeNow();

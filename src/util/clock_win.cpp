@@ -1,0 +1,16 @@
+// Windows clock.
+#include "util/clock.h"
+
+#include <windows.h>
+
+std::uint64_t SystemTimeTicks() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+LocalClock LocalTimeNow() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return LocalClock{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}

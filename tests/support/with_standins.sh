@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Starts the stand-in servers listed in a file, runs a command while they
+# listen, and stops them again whatever happens.
+#   with_standins.sh LIST -- command [args...]
+# Each line of LIST holds the arguments of one tests/servers/standin.py
+# server; '#' starts a comment. Every server records its requests in
+# $VELLOQ_STANDIN_DIR/<addr>-<port>.log; TLS servers share one certificate.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+standin="$here/../servers/standin.py"
+list="$1"; shift
+[ "${1:-}" = "--" ] && shift
+
+dir=$(mktemp -d /tmp/velloq-standins.XXXXXX)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$dir"
+}
+trap cleanup EXIT INT TERM
+
+mkdir -p "$dir/certs"
+openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj /CN=velloq-test \
+  -keyout "$dir/certs/key.pem" -out "$dir/certs/cert.pem" >/dev/null 2>&1
+
+n=0
+while IFS= read -r line; do
+  line="${line%%#*}"
+  [ -n "${line// /}" ] || continue
+  eval "args=($line)"
+  addr=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--addr' | tail -n1 || true)
+  port=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--port' | tail -n1 || true)
+  port=${port:-80}
+  extra=(--record "$dir/$addr-$port.log" --max-seconds 900)
+  case " $line " in *" --tls "*) extra+=(--cert-dir "$dir/certs");; esac
+  n=$((n + 1))
+  /usr/bin/python3 "$standin" "${args[@]}" "${extra[@]}" >"$dir/server$n.out" 2>"$dir/server$n.err" &
+  pids+=($!)
+done <"$list"
+
+# Every server says READY once it listens.
+for i in $(seq 1 "$n"); do
+  for _ in $(seq 1 100); do
+    grep -q '^READY' "$dir/server$i.out" 2>/dev/null && break
+    sleep 0.05
+  done
+  if ! grep -q '^READY' "$dir/server$i.out"; then
+    echo "with_standins: server $i did not start:" >&2
+    cat "$dir/server$i.err" >&2
+    exit 1
+  fi
+done
+
+export VELLOQ_STANDIN_DIR="$dir"
+set +e
+"$@"
+rc=$?
+set -e
+exit $rc
