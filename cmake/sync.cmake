@@ -33,3 +33,10 @@ else()
   add_test(NAME sync_worker_tests COMMAND ${STANDINS} $<TARGET_FILE:sync_worker_tests>)
   set_tests_properties(sync_worker_tests PROPERTIES RESOURCE_LOCK standins TIMEOUT 300)
 endif()
+
+# The sync benchmark (scripts/bench.sh builds it without sanitizers).
+if(NOT WIN32)
+  add_executable(sync_bench EXCLUDE_FROM_ALL tests/bench/sync_bench.cpp src/net/resolve.cpp
+    src/util/clock_posix.cpp src/util/worker_posix.cpp ${RECORDING_WINDOW})
+  target_link_libraries(sync_bench PRIVATE velloq_sync velloq_test_support)
+endif()
