@@ -1,9 +1,243 @@
-// Program entry.
+// Program entry: settings, the main window with its pages and controls,
+// the tray icon and the message loop.
 #include <windows.h>
+#include <commctrl.h>
 
+#include "app/control_state.h"
+#include "app/main_window_win.h"
+#include "app/resource_ids.h"
+#include "app/ui_handles.h"
 #include "settings/settings.h"
+#include "shell/tray.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+HINSTANCE ProgramInstance = nullptr;
+HMENU MainMenu = nullptr;
+
+namespace {
+
+HFONT LabelFont = nullptr;
+HFONT GroupFont = nullptr;
+HFONT CountdownFont = nullptr;
+
+const DWORD GROUP_STYLE = 0x50000007;   // BS_GROUPBOX
+const DWORD BUTTON_STYLE = 0x50000040;  // BS_ICON
+const DWORD LABEL_STYLE = 0x50000000;
+const DWORD CENTER_STYLE = 0x50000001;  // SS_CENTER
+const DWORD EDIT_STYLE = 0x50011080;    // WS_TABSTOP, ES_WANTRETURN, ES_AUTOHSCROLL
+const DWORD DOMAIN_STYLE = 0x50211044;  // + WS_VSCROLL, ES_AUTOVSCROLL, ES_MULTILINE
+const DWORD GROUP_EX = 0x20;            // WS_EX_TRANSPARENT
+const DWORD EDIT_EX = 0x200;            // WS_EX_CLIENTEDGE
+const DWORD DOMAIN_EX = 0x20004;        // WS_EX_STATICEDGE, WS_EX_NOPARENTNOTIFY
+
+struct ControlSpec {
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;
+    int id;
+    HFONT* font;          // null: the stock system font
+    WindowHandle* handle;  // null: not kept
+};
+
+HWND CreateControl(HWND parent, const ControlSpec& c) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    HWND control = CreateWindowExW(c.exStyle, c.className, c.text, c.style, c.x, c.y, c.width, c.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    HGDIOBJ font = c.font != nullptr ? static_cast<HGDIOBJ>(*c.font) : GetStockObject(SYSTEM_FONT);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (c.handle != nullptr) *c.handle = control;
+    return control;
+}
+
+template <std::size_t N>
+void CreateControls(HWND parent, const ControlSpec (&specs)[N]) {
+    for (const ControlSpec& c : specs) CreateControl(parent, c);
+}
+
+HFONT MakeFont(int height, int width, int weight, const wchar_t* face) {
+    return CreateFontW(height, width, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, face);
+}
+
+void CreateMainControls() {
+    const ControlSpec top[] = {
+        {L"Button", L"Control", GROUP_STYLE, GROUP_EX, 235, 2, 83, 198, 0, &GroupFont, nullptr},
+        {L"Button", L"Manual", BUTTON_STYLE, 0, 242, 23, 70, 20, IDC_MANUAL, &LabelFont, &ManualButton},
+        {L"Button", L"Start", BUTTON_STYLE, 0, 242, 48, 70, 20, IDC_START, &LabelFont, &StartButton},
+        {L"Button", L"Stop", BUTTON_STYLE, 0, 242, 73, 70, 20, IDC_STOP, &LabelFont, &StopButton},
+        {L"Static", SettingsRecord.CLOOP, CENTER_STYLE, 0, 242, 135, 70, 40, 0, &CountdownFont, &MinutesStatic},
+        {L"Static", L"0", CENTER_STYLE, 0, 242, 175, 70, 20, 0, nullptr, &SecondsStatic},
+        {WC_TABCONTROLW, L"", 0x56010000, 0, 5, 2, 228, 200, 0, &LabelFont, &TabControl},
+    };
+    CreateControls(MainWindow, top);
+
+    const wchar_t* const pageNames[3] = {L"Sync", L"Config", L"Account"};
+    for (int i = 0; i < 3; ++i) TabPages[i] = AddTabPage(MainWindow, TabControl, pageNames[i]);
+
+    const ControlSpec sync[] = {
+        {L"Button", L"Last query", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
+        {L"Static", L"Date:", LABEL_STYLE, 0, 10, 20, 65, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"IP:", LABEL_STYLE, 0, 10, 45, 65, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"STATUS:", LABEL_STYLE, 0, 10, 70, 65, 20, 0, &LabelFont, nullptr},
+        {L"Edit", L"wait query...", EDIT_STYLE, EDIT_EX, 70, 18, 138, 20, IDC_QUERY_DATE, &LabelFont, &QueryEdits[0]},
+        {L"Edit", L"wait sync...", EDIT_STYLE, EDIT_EX, 70, 43, 138, 20, IDC_QUERY_IP, &LabelFont, &QueryEdits[1]},
+        {L"Edit", L"wait sync...", EDIT_STYLE, EDIT_EX, 70, 68, 138, 20, IDC_QUERY_STATUS, &LabelFont, &QueryEdits[2]},
+    };
+    CreateControls(TabPages[0], sync);
+    for (WindowHandle edit : QueryEdits) SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+
+    const ControlSpec config[] = {
+        {L"Button", L"Settings", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
+        {L"Static", L"Check IP:", LABEL_STYLE, 0, 10, 20, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"DynDNS:", LABEL_STYLE, 0, 10, 45, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Pause (min):", LABEL_STYLE, 0, 10, 70, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"TimeOut (msec):", LABEL_STYLE, 0, 10, 95, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Show balloon:", LABEL_STYLE, 0, 10, 120, 92, 20, 0, &LabelFont, nullptr},
+        {L"Edit", SettingsRecord.DomainCheckIP, EDIT_STYLE, EDIT_EX, 108, 18, 100, 20, 223, &LabelFont, &SettingEdits[0]},
+        {L"Edit", SettingsRecord.DomainDynDNS, EDIT_STYLE, EDIT_EX, 108, 43, 100, 20, 224, &LabelFont, &SettingEdits[1]},
+        {L"Edit", SettingsRecord.CLOOP, EDIT_STYLE, EDIT_EX, 108, 68, 100, 20, 225, &LabelFont, &SettingEdits[2]},
+        {L"Edit", SettingsRecord.TOUT, EDIT_STYLE, EDIT_EX, 108, 93, 100, 20, 226, &LabelFont, &SettingEdits[3]},
+        {L"Edit", SettingsRecord.DEBUG, EDIT_STYLE, EDIT_EX, 108, 118, 100, 20, 227, &LabelFont, &SettingEdits[4]},
+        {L"Button", L"Edit", BUTTON_STYLE, 0, 5, 150, 70, 20, IDC_EDIT, &LabelFont, &EditButtons[0]},
+        {L"Button", L"Save", BUTTON_STYLE, 0, 75, 150, 70, 20, IDC_SAVE, &LabelFont, &SaveButtons[0]},
+        {L"Button", L"Reload", BUTTON_STYLE, 0, 145, 150, 70, 20, IDC_RELOAD, &LabelFont, &ReloadButtons[0]},
+    };
+    CreateControls(TabPages[1], config);
+
+    const ControlSpec account[] = {
+        {L"Button", L"Account", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
+        {L"Static", L"Name:", LABEL_STYLE, 0, 10, 20, 55, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Pass:", LABEL_STYLE, 0, 10, 45, 55, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Domain:", LABEL_STYLE, 0, 10, 70, 55, 20, 0, &LabelFont, nullptr},
+        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 18, 148, 20, 228, &LabelFont, &SettingEdits[5]},
+        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 43, 148, 20, 229, &LabelFont, &SettingEdits[6]},
+        {L"Edit", SettingsRecord.DOMAIN, DOMAIN_STYLE, DOMAIN_EX, 60, 68, 148, 70, 230, &LabelFont, &SettingEdits[7]},
+        {L"Button", L"Edit", BUTTON_STYLE, 0, 5, 150, 70, 20, IDC_EDIT, &LabelFont, &EditButtons[1]},
+        {L"Button", L"Save", BUTTON_STYLE, 0, 75, 150, 70, 20, IDC_SAVE, &LabelFont, &SaveButtons[1]},
+        {L"Button", L"Reload", BUTTON_STYLE, 0, 145, 150, 70, 20, IDC_RELOAD, &LabelFont, &ReloadButtons[1]},
+    };
+    CreateControls(TabPages[2], account);
+}
+
+void CreateStatusBar() {
+    const ControlSpec bar = {STATUSCLASSNAMEW, L"", 0x50000900, 0, 0, 0, 0, 0, IDC_STATUSBAR, &LabelFont, &StatusBar};
+    CreateControl(MainWindow, bar);
+    SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Client ready!"));
+    int edges[2] = {294, -1};
+    SendMessageW(StatusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+}
+
+}  // namespace
+
+HWND CreateTopWindow(HINSTANCE instance, WNDPROC procedure, HICON icon, const wchar_t* name, int x, int y,
+                     int width, int height) {
+    WNDCLASSEXW known;
+    known.cbSize = sizeof known;
+    if (!GetClassInfoExW(instance, name, &known)) {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = instance;
+        wc.hIcon = icon;
+        wc.hIconSm = icon;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.lpszClassName = name;
+        if (!RegisterClassExW(&wc)) {
+            MessageBeep(MB_ICONHAND);
+            MessageBoxW(nullptr, L"Error create window.", L"FATAL ERROR", MB_ICONHAND);
+            return nullptr;
+        }
+    }
+    HWND window = CreateWindowExW(0x40100, name, name, 0x06CA0040, x, y, width, height, nullptr, nullptr, instance,
+                                  nullptr);
+    if (window != nullptr && x == -1 && y == -1) {
+        RECT desktop;
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        MoveWindow(window, desktop.right / 2 - width / 2, desktop.bottom / 2 - height / 2, width, height, TRUE);
+    }
+    return window;
+}
+
+HWND AddTabPage(HWND parent, HWND tab, const wchar_t* text) {
+    int n = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = const_cast<wchar_t*>(text);
+    item.iImage = -1;
+    item.lParam = 0;
+    SendMessageW(tab, TCM_INSERTITEMW, n, reinterpret_cast<LPARAM>(&item));
+
+    // A page of the parent's own class is served by the same procedure.
+    wchar_t className[256];
+    GetClassNameW(parent, className, 256);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", WS_CHILD, 0, 0, 1, 1, parent, nullptr, instance,
+                                nullptr);
+    RECT area;
+    GetClientRect(tab, &area);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SetWindowPos(page, HWND_TOP, area.left + 4, area.top + 3, area.right - area.left, area.bottom - area.top - 2,
+                 SWP_HIDEWINDOW);
+    BringWindowToTop(page);
+    if (n == 0) ShowWindow(page, SW_SHOW);
+    return page;
+}
+
+void ShowSelectedTabPage(HWND tab, HWND* pages) {
+    int count = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+    int selected = static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    for (int i = 0; i < count; ++i) ShowWindow(pages[i], i == selected ? SW_SHOW : SW_HIDE);
+}
+
+void RunMessageLoop() {
+    MSG msg;
+    while (MessageLoopRunning) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     LoadSettings(true);
+    ProgramInstance = instance;
+
+    IdleIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_IDLE));
+    RunningIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_RUNNING));
+    MainMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
+
+    LabelFont = MakeFont(12, 6, 400, L"Verdana");
+    GroupFont = MakeFont(12, 5, 400, L"Tahoma");
+    CountdownFont = MakeFont(36, 12, 700, L"Tahoma");
+
+    // The tab and status bar classes live in the common controls.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+
+    MainWindow = CreateTopWindow(instance, MainWindowProc, IdleIcon, ProductName, -1, -1, 329, 280);
+    if (MainWindow == nullptr) return 0;
+
+    CreateMainControls();
+    SetMenu(MainWindow, MainMenu);
+    CreateStatusBar();
+
+    TrayRequest.Window = MainWindow;
+    TrayRequest.Icon = IdleIcon;
+    ProductText(TrayRequest.Tip, 64, L" \u25CF IDLE");
+    TrayRequest.BalloonTitle[0] = L'\0';
+    TrayRequest.BalloonText[0] = L'\0';
+    TrayRequest.Command = "init";
+    TrayNotify();
+
+    SetControlState(L"default");
+    ShowWindow(MainWindow, SW_SHOW);
+    UpdateWindow(MainWindow);
+
+    RunMessageLoop();
+
+    TrayRequest.Command = "remove";
+    TrayNotify();
     return 0;
 }

@@ -1,0 +1,164 @@
+// The tray state machine: which command word is allowed in which state,
+// which shell calls it makes and what every call carries.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "recording_window.h"
+#include "shell/tray.h"
+#include "shell_recorder.h"
+
+namespace {
+
+WindowHandle const kWindow = FakeWindow(0x100);
+IconHandle const kIcon = reinterpret_cast<IconHandle>(0x200);
+
+void FreshRequest() {
+    ResetShell();
+    std::memset(&TrayRequest, 0, sizeof TrayRequest);
+    TrayRequest.Window = kWindow;
+    TrayRequest.Icon = kIcon;
+    std::wcscpy(TrayRequest.Tip, L"tip");
+    TrayState = 0;
+}
+
+std::vector<unsigned> Messages() {
+    std::vector<unsigned> out;
+    for (const TrayCall& c : Shell().tray) out.push_back(c.message);
+    return out;
+}
+
+struct CommandRow {
+    const char* name;
+    const char* command;
+    int stateBefore;
+    std::vector<unsigned> calls;
+    int stateAfter;
+    int result;
+};
+
+const std::vector<unsigned> kNone;
+
+}  // namespace
+
+TEST(TrayNotify, CommandWordsByState) {
+    const CommandRow rows[] = {
+        {"init adds and sets the version", "init", 0, {TRAY_NIM_ADD, TRAY_NIM_SETVERSION}, 1, 1},
+        {"init with an icon shown", "init", 1, kNone, 1, 0},
+        {"init with a balloon pending", "init", 2, kNone, 2, 0},
+        {"modify before init", "modify", 0, kNone, 0, 0},
+        {"modify with an icon", "modify", 1, {TRAY_NIM_MODIFY}, 2, 1},
+        {"modify with a balloon pending", "modify", 2, {TRAY_NIM_MODIFY}, 2, 1},
+        {"seticon with an icon", "seticon", 1, {TRAY_NIM_MODIFY}, 1, 1},
+        {"seticon with a balloon pending", "seticon", 2, kNone, 2, 0},
+        {"seticon without an icon", "seticon", 0, kNone, 0, 0},
+        {"remove with an icon", "remove", 1, {TRAY_NIM_DELETE}, 0, 1},
+        {"remove with a balloon pending", "remove", 2, {TRAY_NIM_DELETE}, 0, 1},
+        {"remove without an icon", "remove", 0, kNone, 0, 0},
+        {"capitalised word", "Init", 0, kNone, 0, 0},
+        {"word with a trailing blank", "modify ", 1, kNone, 1, 0},
+        {"empty word", "", 1, kNone, 1, 0},
+        {"no word", nullptr, 1, kNone, 1, 0},
+    };
+    for (const CommandRow& row : rows) {
+        FreshRequest();
+        TrayState = row.stateBefore;
+        TrayRequest.Command = row.command;
+        TrayRequest.BalloonKind = "info";
+        EXPECT_EQ(TrayNotify(), row.result) << row.name;
+        EXPECT_EQ(Messages(), row.calls) << row.name;
+        EXPECT_EQ(TrayState, row.stateAfter) << row.name;
+    }
+}
+
+TEST(TrayNotify, EveryCallCarriesTheFixedFields) {
+    FreshRequest();
+    std::wcscpy(TrayRequest.BalloonTitle, L"title");
+    std::wcscpy(TrayRequest.BalloonText, L"text");
+    TrayRequest.BalloonKind = "custom";
+    for (const char* command : {"init", "seticon", "modify", "remove"}) {
+        TrayRequest.Command = command;
+        ASSERT_EQ(TrayNotify(), 1) << command;
+    }
+    ASSERT_EQ(Shell().tray.size(), 5u);
+    for (const TrayCall& c : Shell().tray) {
+        const NotifyIconFields& f = c.fields;
+        EXPECT_EQ(f.cbSize, 952u);
+        EXPECT_EQ(f.hWnd, kWindow);
+        EXPECT_EQ(f.uID, 100u);
+        EXPECT_EQ(f.uFlags, 23u);
+        EXPECT_EQ(f.uCallbackMessage, 32868u);
+        EXPECT_EQ(f.hIcon, kIcon);
+        EXPECT_EQ(f.uVersion, 3u);
+        EXPECT_STREQ(f.szTip, L"tip");
+        EXPECT_STREQ(f.szInfo, L"text");
+        EXPECT_STREQ(f.szInfoTitle, L"title");
+    }
+    // Only "modify" reads the balloon kind.
+    const unsigned flags[] = {0, 0, 0, 4, 0};
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(Shell().tray[i].fields.dwInfoFlags, flags[i]) << "call " << i;
+}
+
+TEST(TrayNotify, BalloonKindWords) {
+    struct KindRow {
+        const char* kind;
+        unsigned flags;
+    } rows[] = {{"info", 1},  {"warning", 2}, {"error", 3}, {"custom", 4}, {"Error", 0},
+                {"errors", 0}, {"", 0},       {nullptr, 0}, {"none", 0}};
+    for (const KindRow& row : rows) {
+        FreshRequest();
+        TrayState = 1;
+        TrayRequest.Command = "modify";
+        TrayRequest.BalloonKind = row.kind;
+        ASSERT_EQ(TrayNotify(), 1);
+        ASSERT_EQ(Shell().tray.size(), 1u);
+        EXPECT_EQ(Shell().tray[0].fields.dwInfoFlags, row.flags) << (row.kind ? row.kind : "(null)");
+    }
+}
+
+TEST(TrayNotify, InitTwiceAddsOnce) {
+    FreshRequest();
+    TrayRequest.Command = "init";
+    EXPECT_EQ(TrayNotify(), 1);
+    EXPECT_EQ(TrayNotify(), 0);
+    EXPECT_EQ(Messages(), (std::vector<unsigned>{TRAY_NIM_ADD, TRAY_NIM_SETVERSION}));
+}
+
+TEST(TrayNotify, SetIconWaitsForTheBalloonToClose) {
+    FreshRequest();
+    TrayRequest.Command = "init";
+    TrayNotify();
+    TrayRequest.Command = "modify";
+    TrayRequest.BalloonKind = "custom";
+    TrayNotify();
+    ASSERT_EQ(TrayState, 2);
+    TrayRequest.Command = "seticon";
+    EXPECT_EQ(TrayNotify(), 0);
+    TrayState = 1;  // what the window does on a balloon close report
+    EXPECT_EQ(TrayNotify(), 1);
+    ASSERT_EQ(Shell().tray.size(), 4u);
+    EXPECT_EQ(Shell().tray[3].message, TRAY_NIM_MODIFY);
+    EXPECT_EQ(Shell().tray[3].fields.dwInfoFlags, 0u);
+}
+
+TEST(TrayNotify, RemoveThenInitAddsAgain) {
+    FreshRequest();
+    for (const char* command : {"init", "remove", "init"}) {
+        TrayRequest.Command = command;
+        EXPECT_EQ(TrayNotify(), 1) << command;
+    }
+    EXPECT_EQ(Messages(), (std::vector<unsigned>{TRAY_NIM_ADD, TRAY_NIM_SETVERSION, TRAY_NIM_DELETE, TRAY_NIM_ADD,
+                                                 TRAY_NIM_SETVERSION}));
+    EXPECT_EQ(TrayState, 1);
+}
+
+TEST(ProductText, FormatsAndCutsToCapacity) {
+    wchar_t tip[64];
+    ProductText(tip, 64, L" \u25CF IDLE");
+    EXPECT_STREQ(tip, L"DynDNS Velloq Client \u25CF IDLE");
+    wchar_t small[8];
+    ProductText(small, 8, L" \u25CF IDLE");
+    EXPECT_STREQ(small, L"DynDNS ");
+}
