@@ -1,15 +1,93 @@
 #!/usr/bin/env bash
-# Builds what is missing and starts the client under Wine: on the user's
-# display when there is one, otherwise on a virtual one.
+# The demonstration: builds what is missing, starts our stand-in DynDNS
+# service on loopback (check-IP page, update server plain and TLS, a demo
+# account with two host names), points the client's registry at it inside
+# the project's own Wine prefix and starts the client with -auto.
+# With a display you see the window and the tray icon (close the window to
+# end). Without one it runs headless: it waits for the outcome, prints it
+# with the update the service applied, saves a screenshot and stops.
+# Run it twice: the record of the last sync survives, so the second run
+# shows STOP SPAM. VELLOQ_DEMO_TLS=1 sends the update over TLS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 bash scripts/install-deps.sh
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 --target DynDNSVelloqClient
+cmake --build build/win64 --target DynDNSVelloqClient velloq_demo_tool >/dev/null
 
-prefix="$(pwd)/build/win64/wineprefix"
-echo "[run] starting the client under Wine (prefix $prefix)"
-scripts/wine-run.sh --prefix "$prefix" build/win64/DynDNSVelloqClient.exe "$@"
-echo "[run] the client has ended"
+demo="$root/build/demo"
+prefix="$demo/wineprefix"
+mkdir -p "$demo/certs"
+checkip_addr=127.0.0.70
+update_addr=127.0.0.71
+user=demo
+password=velloq-demo
+hosts=home.demo.example,office.demo.example
+public_ip=198.51.100.23
+
+pids=()
+xvfb_pid=""
+cleanup() {
+  trap - EXIT INT TERM
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'echo; echo "[run] stopping"; exit 130' INT TERM
+
+headless=no
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  headless=yes
+  for n in $(seq 140 180); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    sleep 1
+    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
+    xvfb_pid=""
+  done
+fi
+
+echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"
+/usr/bin/python3 tests/servers/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
+  --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$demo/certs" \
+  --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
+pids+=($!)
+for _ in $(seq 1 100); do grep -q '^READY' "$demo/service.log" 2>/dev/null && break; sleep 0.1; done
+grep -q '^READY' "$demo/service.log" || { echo "[run] the service did not start:"; cat "$demo/service.err"; exit 1; }
+
+wine_run() { scripts/wine-run.sh --prefix "$prefix" "$@"; }
+tool() { wine_run build/win64/velloq_demo_tool.exe "$@"; }
+
+echo "[run] pointing the client at the service (prefix $prefix)"
+auth=$(printf '%s:%s' "$user" "$password" | base64)
+tool seed DomainCheckIP "$checkip_addr"
+tool seed DomainDynDNS "$update_addr"
+tool seed AUTH "$auth"
+tool seed DOMAIN "${hosts/,/\\r\\n}"
+tool seed CheckUseSSL "$([ "${VELLOQ_DEMO_TLS:-0}" = 1 ] && echo true || echo false)"
+
+echo "[run] starting the client with -auto"
+wine_run build/win64/DynDNSVelloqClient.exe -auto &
+client=$!
+
+if [ "$headless" = no ]; then
+  echo "[run] the client runs on $DISPLAY; close its window (File > Exit) or press Ctrl-C to end"
+  tail -n +2 -f "$demo/service.log" &
+  pids+=($!)
+  wait "$client" || true
+  exit 0
+fi
+
+status=$(tool wait-status 30000 | tr -d '\r') || true
+echo "[run] STATUS: $status"
+echo "[run] the service applied:"
+grep '^UPDATE' "$demo/service.log" | sed 's/^/[run]   /' || echo "[run]   (no update)"
+sleep 1
+import -window root "$demo/screenshot.png" 2>/dev/null && echo "[run] screenshot: $demo/screenshot.png"
+tool close >/dev/null 2>&1 || true
+for _ in $(seq 1 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
