@@ -1,0 +1,41 @@
+// The account credential AUTH, built from the name and password typed into
+// the Account page, and the taking of the form texts into the record.
+#pragma once
+
+#include <cstddef>
+
+// What both account fields show instead of the name and password.
+extern const wchar_t ACCOUNT_MASK[];  // "********"
+
+const int FORM_FIELD_COUNT = 8;   // ids 223-230, in id order
+const int FORM_NAME_INDEX = 5;    // IDC_NAME
+const int FORM_PASS_INDEX = 6;    // IDC_PASS
+const std::size_t FORM_TEXT_CAPACITY = 256;  // what a field read gives, terminator included
+
+// Longest AUTH that is stored: AnsiToWide into 63 characters.
+const std::size_t AUTH_TEXT_CAPACITY = 63;
+
+enum class AuthOutcome {
+    Encoded,          // AUTH holds the Base64 form of "name:password"
+    NameMasked,       // the name begins with '*': AUTH kept as it was
+    NameRefused,      // the name has a character the encoder refuses: AUTH kept
+    PasswordRefused,  // the password has such a character: AUTH kept
+    NoMemory,         // the encoder could not allocate: AUTH kept
+};
+
+// Builds the credential from the account fields into auth (AUTH_TEXT_CAPACITY
+// characters or more). Leaves auth untouched for every outcome but Encoded.
+AuthOutcome BuildAuth(const wchar_t* name, const wchar_t* password, wchar_t* auth);
+
+// What the user is told when AUTH could not be built; null for Encoded and
+// NameMasked, which need no word.
+const wchar_t* AuthOutcomeMessage(AuthOutcome outcome);
+
+// Takes the texts of the eight fields (in id order) into SettingsRecord:
+// the five Config texts and DOMAIN cut to their fields, AUTH from the name
+// and password. Does not check or store anything; that is LoadSettings'.
+AuthOutcome TakeFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]);
+
+// The text field `index` (0-7, id order) shows after a fill: the record's
+// field, or the mask for name and password.
+const wchar_t* FormFieldText(int index);
