@@ -22,3 +22,13 @@ else()
   target_link_libraries(window_unit_tests PRIVATE velloq_settings velloq_test_support GTest::gtest_main)
   add_test(NAME window_unit_tests COMMAND window_unit_tests)
 endif()
+
+if(WIN32)
+  # End-to-end: our driver starts the client under Wine against stand-ins.
+  add_executable(e2e_window_driver tests/e2e/driver_win.cpp)
+  target_link_libraries(e2e_window_driver PRIVATE velloq_settings gtest gtest_main comctl32 gdi32 ${STATIC_FLAGS})
+  add_dependencies(e2e_window_driver DynDNSVelloqClient)
+  add_test(NAME e2e_window COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh
+    $<TARGET_FILE:e2e_window_driver> ${WINE_PREFIX_DIR} ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(e2e_window PROPERTIES RESOURCE_LOCK "wineprefix;standins" TIMEOUT 600)
+endif()

@@ -1,0 +1,633 @@
+// End-to-end tests of the client under Wine: starts DynDNSVelloqClient.exe
+// as a separate process, finds its windows, reads control texts with
+// WM_GETTEXT, presses buttons and menu commands, reads the registry and
+// the message boxes. The stand-in servers (tests/e2e/standins.list) run
+// outside Wine on loopback; every client is configured with dotted
+// addresses before it starts, so no name is ever looked up.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/resource_ids.h"
+#include "settings/registry.h"
+#include "util/window_link.h"
+
+namespace {
+
+const wchar_t kProduct[] = L"DynDNS Velloq Client";
+const wchar_t kCheckIp[] = L"127.0.0.20";        // check-IP page, address below
+const wchar_t kUpdate[] = L"127.0.0.21";         // update service, port 80, answers good
+const wchar_t kUpdateTls[] = L"127.0.0.22";      // update service on 443 (TLS) only
+const wchar_t kSilentCheckIp[] = L"127.0.0.23";  // reads, then says nothing
+const wchar_t kNobody[] = L"127.0.0.24";         // nothing listens: refused at once
+const wchar_t kAddress[] = L"198.51.100.23";
+const wchar_t kAuth[] = L"dmVsbG9xOnNlY3JldA==";  // velloq:secret
+
+using Clock = std::chrono::steady_clock;
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (Clock::now() > deadline) return false;
+        Sleep(20);
+    }
+}
+
+std::wstring Text(HWND window) {
+    wchar_t buffer[1024] = L"";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 3000,
+                             &copied))
+        return L"(no answer)";
+    return std::wstring(buffer, copied);
+}
+
+std::string Narrow(const std::wstring& w) {
+    std::string out;
+    for (wchar_t c : w) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+std::wstring ClientPath() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path);
+    return p.substr(0, p.find_last_of(L'\\') + 1) + L"DynDNSVelloqClient.exe";
+}
+
+std::wstring UnixNow() {
+    return std::to_wstring(static_cast<long long>(std::time(nullptr)));
+}
+
+// The settings key holds exactly these values (defaults for a working
+// cycle against the stand-ins, overridden per test); the Run value is gone.
+void Seed(const std::map<std::wstring, std::wstring>& overrides = {}) {
+    std::map<std::wstring, std::wstring> values = {
+        {L"DomainCheckIP", kCheckIp}, {L"DomainDynDNS", kUpdate}, {L"TOUT", L"1000"},
+        {L"CLOOP", L"30"},           {L"DEBUG", L"false"},       {L"AUTH", kAuth},
+        {L"DOMAIN", L"e2e.example"}, {L"LASTIP", L"NULL"},       {L"TIMESTAMP", L"NULL"},
+        {L"CheckLastIP", L"false"},  {L"CheckUseSSL", L"false"},
+    };
+    for (const auto& o : overrides) values[o.first] = o.second;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, RegistryKeyPath);
+    for (const auto& v : values) RegWriteString(RegistryKeyPath, v.first.c_str(), v.second.c_str());
+    RegRemoveString(RunKeyPath, RunValueName);
+}
+
+// Requests the stand-in on addr:port has recorded so far.
+int RecordedRequests(const char* addrPort) {
+    const char* dir = std::getenv("VELLOQ_STANDIN_DIR");
+    if (dir == nullptr) return -1;
+    std::string path = std::string("Z:") + dir + "/" + addrPort + ".log";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return 0;
+    int count = 0;
+    char line[4096];
+    while (std::fgets(line, sizeof line, f) != nullptr)
+        if (std::strncmp(line, "=== REQUEST ", 12) == 0) ++count;
+    std::fclose(f);
+    return count;
+}
+
+struct Box {
+    HWND window = nullptr;
+    std::wstring title, text;
+};
+
+// A message box of process pid: its title and its message text.
+Box FindBox(DWORD pid) {
+    Box found;
+    struct Search {
+        DWORD pid;
+        Box* box;
+    } search = {pid, &found};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(p);
+            if (ProcessOf(w) != s->pid || ClassOf(w) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+            s->box->window = w;
+            s->box->title = Text(w);
+            s->box->text = Text(GetDlgItem(w, 0xFFFF));
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+Box WaitForBox(DWORD pid, int timeoutMs) {
+    Box box;
+    WaitUntil([&] { return (box = FindBox(pid)).window != nullptr; }, timeoutMs);
+    return box;
+}
+
+class Client {
+public:
+    PROCESS_INFORMATION process = {};
+    HWND main = nullptr;
+    HWND pages[3] = {};  // Sync, Config, Account
+
+    bool Start(const std::wstring& switches = L"") {
+        std::wstring line = L"\"" + ClientPath() + L"\"";
+        if (!switches.empty()) line += L" " + switches;
+        std::vector<wchar_t> buffer(line.begin(), line.end());
+        buffer.push_back(L'\0');
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(ClientPath().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return false;
+        if (!WaitUntil([&] { return (main = FindMain()) != nullptr && FindPages(); }, 20000)) return false;
+        // Ready once the start-up state is applied: that disables Stop, and
+        // the window is shown right after it.
+        return WaitUntil(
+            [&] {
+                HWND stop = GetDlgItem(main, IDC_STOP);
+                return GetDlgItem(main, IDC_STATUSBAR) != nullptr && stop != nullptr &&
+                       (!IsWindowEnabled(stop) || IsWindowVisible(main));
+            },
+            5000);
+    }
+
+    // The main window and its controls once the loop runs.
+    HWND FindMain() const {
+        HWND w = nullptr;
+        while ((w = FindWindowExW(nullptr, w, kProduct, kProduct)) != nullptr)
+            if (ProcessOf(w) == process.dwProcessId) return w;
+        return nullptr;
+    }
+
+    bool FindPages() {
+        HWND page = nullptr;
+        while ((page = FindWindowExW(main, page, kProduct, nullptr)) != nullptr) {
+            if (GetDlgItem(page, IDC_QUERY_DATE)) pages[0] = page;
+            if (GetDlgItem(page, 223)) pages[1] = page;
+            if (GetDlgItem(page, 228)) pages[2] = page;
+        }
+        return pages[0] && pages[1] && pages[2] && GetDlgItem(pages[2], IDC_RELOAD);
+    }
+
+    HWND Button(int id) const { return GetDlgItem(main, id); }
+    HWND Query(int i) const { return GetDlgItem(pages[0], IDC_QUERY_DATE + i); }
+    HWND Setting(int i) const { return GetDlgItem(pages[i < 5 ? 1 : 2], IDC_FIRST_SETTING + i); }
+    HWND PageButton(int page, int id) const { return GetDlgItem(pages[page], id); }
+
+    // The two countdown statics: the tall one shows minutes.
+    HWND Countdown(bool minutes) const {
+        HWND w = nullptr;
+        while ((w = FindWindowExW(main, w, L"Static", nullptr)) != nullptr) {
+            RECT r;
+            GetWindowRect(w, &r);
+            if ((r.bottom - r.top > 30) == minutes) return w;
+        }
+        return nullptr;
+    }
+
+    void Click(HWND button) const { SendMessageW(button, BM_CLICK, 0, 0); }
+    void Command(int id) const { SendMessageW(main, WM_COMMAND, id, 0); }
+
+    bool WaitText(HWND control, const std::wstring& expected, int timeoutMs = 10000) const {
+        return WaitUntil([&] { return Text(control) == expected; }, timeoutMs);
+    }
+
+    // Closes the window (as "&Exit" does) and waits for the process.
+    DWORD Close(int timeoutMs = 10000) {
+        if (process.hProcess == nullptr) return 0xFFFFFFFF;
+        if (main != nullptr) PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+        return WaitExit(timeoutMs);
+    }
+
+    DWORD WaitExit(int timeoutMs) {
+        DWORD code = 0xFFFFFFFF;
+        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
+        return code;
+    }
+
+    ~Client() {
+        if (process.hProcess != nullptr) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+};
+
+// The enabled state of the seventeen controls the state words set.
+struct EnabledSet {
+    bool manual, start, stop, edits, edit, save, reload;
+};
+
+void ExpectEnabled(const Client& c, const EnabledSet& e, const char* when) {
+    EXPECT_EQ(IsWindowEnabled(c.Button(IDC_MANUAL)) != 0, e.manual) << when << ": Manual";
+    EXPECT_EQ(IsWindowEnabled(c.Button(IDC_START)) != 0, e.start) << when << ": Start";
+    EXPECT_EQ(IsWindowEnabled(c.Button(IDC_STOP)) != 0, e.stop) << when << ": Stop";
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(IsWindowEnabled(c.Setting(i)) != 0, e.edits) << when << ": edit " << i;
+    for (int page = 1; page <= 2; ++page) {
+        EXPECT_EQ(IsWindowEnabled(c.PageButton(page, IDC_EDIT)) != 0, e.edit) << when << ": Edit " << page;
+        EXPECT_EQ(IsWindowEnabled(c.PageButton(page, IDC_SAVE)) != 0, e.save) << when << ": Save " << page;
+        EXPECT_EQ(IsWindowEnabled(c.PageButton(page, IDC_RELOAD)) != 0, e.reload) << when << ": Reload " << page;
+    }
+}
+
+const EnabledSet kDefault = {true, true, false, false, true, false, true};
+const EnabledSet kAllOff = {false, false, false, false, false, false, false};
+const EnabledSet kStarted = {false, false, true, false, false, false, false};
+const EnabledSet kEditing = {false, false, false, true, false, true, false};
+
+bool StartEnabled(const Client& c) {
+    return IsWindowEnabled(c.Button(IDC_START)) != 0;
+}
+
+class E2E : public ::testing::Test {
+protected:
+    void TearDown() override { RegRemoveString(RunKeyPath, RunValueName); }
+};
+
+}  // namespace
+
+TEST_F(E2E, StartupShowsTheStoredSettingsAndTheDefaultSet) {
+    Seed({{L"DOMAIN", L"a.example\r\nb.example"}, {L"TOUT", L"2500"}});
+    Client c;
+    ASSERT_TRUE(c.Start());
+    EXPECT_EQ(Text(c.main), kProduct);
+    EXPECT_EQ(Text(c.Query(0)), L"wait query...");
+    EXPECT_EQ(Text(c.Query(1)), L"wait sync...");
+    EXPECT_EQ(Text(c.Query(2)), L"wait sync...");
+    EXPECT_EQ(Text(c.Countdown(true)), L"30");
+    EXPECT_EQ(Text(c.Countdown(false)), L"0");
+    const wchar_t* settings[8] = {kCheckIp, kUpdate, L"30", L"2500", L"false", L"********", L"********",
+                                  L"a.example\r\nb.example"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(Text(c.Setting(i)), settings[i]) << "field " << i;
+    EXPECT_EQ(Text(c.Button(IDC_MANUAL)), L"Manual");
+    EXPECT_EQ(Text(c.Button(IDC_START)), L"Start");
+    EXPECT_EQ(Text(c.Button(IDC_STOP)), L"Stop");
+    ExpectEnabled(c, kDefault, "start-up");
+    // Only the Sync page shows; the query edits are read-only.
+    EXPECT_TRUE(IsWindowVisible(c.pages[0]));
+    EXPECT_FALSE(IsWindowVisible(c.pages[1]));
+    EXPECT_FALSE(IsWindowVisible(c.pages[2]));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(GetWindowLongW(c.Query(i), GWL_STYLE) & ES_READONLY) << i;
+    // Edit opens the fields and Save, nothing else.
+    c.Click(c.PageButton(1, IDC_EDIT));
+    ExpectEnabled(c, kEditing, "after Edit");
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, TabSelectionShowsExactlyItsPage) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start());
+    HWND tab = FindWindowExW(c.main, nullptr, WC_TABCONTROLW, nullptr);
+    ASSERT_NE(tab, nullptr);
+    // Arrow keys move the selection and notify the parent like a click.
+    for (int target : {1, 2, 1, 0}) {
+        int current = static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+        WPARAM key = target > current ? VK_RIGHT : VK_LEFT;
+        PostMessageW(tab, WM_KEYDOWN, key, 0);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(c.pages[target]) != 0; }, 3000)) << "page " << target;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(IsWindowVisible(c.pages[i]) != 0, i == target) << target << "/" << i;
+    }
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, StartSyncsThenCountsDownAndStopGuardsTheControls) {
+    Seed({{L"DOMAIN", L"start.example"}});
+    Client c;
+    ASSERT_TRUE(c.Start());
+    int before = RecordedRequests("127.0.0.21-80");
+    c.Click(c.Button(IDC_START));
+    ASSERT_TRUE(c.WaitText(c.Query(2), L"GOOD")) << Narrow(Text(c.Query(2)));
+    EXPECT_EQ(Text(c.Query(1)), kAddress);
+    EXPECT_EQ(RecordedRequests("127.0.0.21-80"), before + 1);
+    EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), kAddress);
+    long long stamp = std::stoll(L"0" + RegReadString(RegistryKeyPath, L"TIMESTAMP"));
+    EXPECT_LE(std::llabs(stamp - static_cast<long long>(std::time(nullptr))), 60);
+    // The date of the attempt: "yyyy.mm.dd hh:mm:ss".
+    std::wstring date = Text(c.Query(0));
+    EXPECT_EQ(date.size(), 19u) << Narrow(date);
+    EXPECT_EQ(date[4], L'.');
+    // The countdown shows the pause, then counts the seconds down.
+    EXPECT_EQ(Text(c.Countdown(true)), L"30");
+    ASSERT_TRUE(c.WaitText(c.Countdown(false), L"59", 3000)) << Narrow(Text(c.Countdown(false)));
+    ASSERT_TRUE(c.WaitText(c.Countdown(false), L"58", 3000));
+    ExpectEnabled(c, kStarted, "started, idle");
+
+    c.Click(c.Button(IDC_STOP));
+    ExpectEnabled(c, kAllOff, "right after Stop");
+    EXPECT_EQ(Text(c.Countdown(true)), L"30");
+    EXPECT_EQ(Text(c.Countdown(false)), L"0");
+    // TOUT is 1000 ms: the guard gives the default set back after it.
+    auto stopped = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return StartEnabled(c); }, 5000));
+    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count(), 800);
+    ExpectEnabled(c, kDefault, "after the guard");
+    EXPECT_EQ(Text(c.Countdown(false)), L"0") << "the countdown stays stopped";
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, ManualSyncsOnceWithoutTheCountdown) {
+    Seed({{L"DOMAIN", L"manual.example"}});
+    Client c;
+    ASSERT_TRUE(c.Start());
+    c.Click(c.Button(IDC_MANUAL));
+    ExpectEnabled(c, kAllOff, "right after Manual");
+    ASSERT_TRUE(c.WaitText(c.Query(2), L"GOOD")) << Narrow(Text(c.Query(2)));
+    ASSERT_TRUE(WaitUntil([&] { return StartEnabled(c); }, 5000));
+    ExpectEnabled(c, kDefault, "after the guard");
+    EXPECT_EQ(Text(c.Countdown(false)), L"0");
+    EXPECT_EQ(Text(c.Countdown(true)), L"30");
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, MinAutoHidesIntoTheTrayAndStarts) {
+    Seed({{L"DOMAIN", L"auto.example"}});
+    Client c;
+    ASSERT_TRUE(c.Start(L"-min -auto"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(c.main); }, 5000)) << "window still shown";
+    ASSERT_TRUE(c.WaitText(c.Query(2), L"GOOD")) << Narrow(Text(c.Query(2)));
+    EXPECT_FALSE(StartEnabled(c));
+    // The tray menu's toggle brings it back, and hides it again.
+    c.Command(IDM_TRAY_TOGGLE);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(c.main) != 0; }, 3000));
+    SendMessageW(c.main, WM_TRAY_CALLBACK, 100, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(c.main); }, 3000));
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, SwitchesMustBeSeparateAndExact) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start(L"\"-min -auto\" -MIN /auto"));
+    // Both switch timers would have fired after one second.
+    Sleep(1500);
+    EXPECT_TRUE(IsWindowVisible(c.main));
+    EXPECT_EQ(Text(c.Query(2)), L"wait sync...");
+    EXPECT_TRUE(StartEnabled(c));
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, SecondInstanceIsRefusedWithItsBoxAndExitCodeZero) {
+    Seed();
+    Client first;
+    ASSERT_TRUE(first.Start());
+    Client second;
+    std::wstring line = L"\"" + ClientPath() + L"\"";
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessW(ClientPath().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &second.process));
+    Box box = WaitForBox(second.process.dwProcessId, 20000);
+    ASSERT_NE(box.window, nullptr) << "no error box";
+    EXPECT_EQ(box.title, std::wstring(kProduct) + L" \u25CF ERROR");
+    EXPECT_EQ(box.text, L"Error running " + ClientPath() + L":\nOne instance is already running!");
+    PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.WaitExit(10000), 0u);
+    // The first copy goes on.
+    EXPECT_EQ(first.FindMain(), first.main);
+    EXPECT_EQ(first.Close(), 0u);
+}
+
+TEST_F(E2E, OptionTogglesWriteTheirValues) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start());
+    struct Row {
+        int id;
+        const wchar_t* key;
+        const wchar_t* name;
+        std::wstring on, off;
+    } rows[] = {
+        {IDM_RUN_WITH_OS, RunKeyPath, RunValueName, ClientPath() + L" -min -auto", L""},
+        {IDM_CHECK_LAST_IP, RegistryKeyPath, L"CheckLastIP", L"true", L"false"},
+        {IDM_SECURE_CONNECT, RegistryKeyPath, L"CheckUseSSL", L"true", L"false"},
+    };
+    for (const Row& row : rows) {
+        c.Command(row.id);
+        EXPECT_EQ(RegReadString(row.key, row.name), row.on) << row.id;
+        c.Command(row.id);
+        EXPECT_EQ(RegReadString(row.key, row.name), row.off) << row.id;
+    }
+    // A command with a notification code in its high word does nothing.
+    SendMessageW(c.main, WM_COMMAND, MAKEWPARAM(IDM_CHECK_LAST_IP, 1), 0);
+    EXPECT_EQ(RegReadString(RegistryKeyPath, L"CheckLastIP"), L"false");
+    EXPECT_EQ(c.Close(), 0u);
+
+    // Started with all three on, the first toggle of each turns it off.
+    Seed({{L"CheckLastIP", L"true"}, {L"CheckUseSSL", L"true"}});
+    RegWriteString(RunKeyPath, RunValueName, (ClientPath() + L" -min -auto").c_str());
+    Client again;
+    ASSERT_TRUE(again.Start());
+    for (const Row& row : rows) {
+        again.Command(row.id);
+        EXPECT_EQ(RegReadString(row.key, row.name), row.off) << row.id;
+    }
+    EXPECT_EQ(again.Close(), 0u);
+
+    // A value that is not exactly "true", or another program path, is off.
+    Seed({{L"CheckLastIP", L"TRUE"}, {L"CheckUseSSL", L"1"}});
+    RegWriteString(RunKeyPath, RunValueName, (ClientPath() + L" -min").c_str());
+    Client third;
+    ASSERT_TRUE(third.Start());
+    for (const Row& row : rows) {
+        third.Command(row.id);
+        EXPECT_EQ(RegReadString(row.key, row.name), row.on) << row.id;
+    }
+    EXPECT_EQ(third.Close(), 0u);
+}
+
+TEST_F(E2E, AttemptOutcomesReachTheStatusEdit) {
+    struct Row {
+        const char* name;
+        std::map<std::wstring, std::wstring> settings;
+        int edit;  // 1: IP, 2: STATUS
+        const wchar_t* expected;
+        bool updates;  // a request reaches the update service
+    } rows[] = {
+        {"unchanged address with Check Last IP",
+         {{L"CheckLastIP", L"true"}, {L"LASTIP", kAddress}, {L"DOMAIN", L"same.example"}}, 2, L"ALREADY SYNCED",
+         false},
+        {"too soon after the last sync", {{L"TIMESTAMP", UnixNow()}}, 2, L"STOP SPAM", false},
+        {"check-IP host unreachable", {{L"DomainCheckIP", kNobody}}, 1, L"CHECK ERROR", false},
+        {"update host unreachable", {{L"DomainDynDNS", kNobody}}, 2, L"SYNC ERROR", false},
+        {"unchanged address without Check Last IP", {{L"LASTIP", kAddress}}, 2, L"GOOD", true},
+        {"secure connect goes to port 443", {{L"DomainDynDNS", kUpdateTls}, {L"CheckUseSSL", L"true"}}, 2, L"GOOD",
+         false},
+    };
+    for (const Row& row : rows) {
+        Seed(row.settings);
+        Client c;
+        ASSERT_TRUE(c.Start()) << row.name;
+        int before = RecordedRequests("127.0.0.21-80");
+        c.Click(c.Button(IDC_START));
+        EXPECT_TRUE(c.WaitText(c.Query(row.edit), row.expected)) << row.name << ": " << Narrow(Text(c.Query(row.edit)));
+        // The attempt has ended: the countdown runs again.
+        EXPECT_TRUE(c.WaitText(c.Countdown(false), L"59", 3000)) << row.name;
+        EXPECT_EQ(RecordedRequests("127.0.0.21-80") - before, row.updates ? 1 : 0) << row.name;
+        if (row.expected == std::wstring(L"ALREADY SYNCED")) {
+            long long stamp = std::stoll(L"0" + RegReadString(RegistryKeyPath, L"TIMESTAMP"));
+            EXPECT_LE(std::llabs(stamp - static_cast<long long>(std::time(nullptr))), 60) << "sync time renewed";
+        }
+        if (row.expected == std::wstring(L"CHECK ERROR")) {
+            EXPECT_EQ(Text(c.Query(2)), L"wait sync...") << "no update after a failed check";
+        }
+        EXPECT_EQ(c.Close(), 0u) << row.name;
+    }
+    EXPECT_GE(RecordedRequests("127.0.0.22-443"), 1);
+}
+
+TEST_F(E2E, SocketFailureNoticeStopsTheCycle) {
+    Seed({{L"TIMESTAMP", UnixNow()}});  // attempts are refused: the cycle just counts
+    Client c;
+    ASSERT_TRUE(c.Start());
+    c.Click(c.Button(IDC_START));
+    ASSERT_TRUE(c.WaitText(c.Countdown(false), L"59", 3000));
+    // What the transport sends when it cannot create a socket.
+    SendMessageW(c.main, WM_NET_NOTICE, 0, NOTICE_SOCKET_FAILED);
+    ExpectEnabled(c, kAllOff, "right after the notice");
+    EXPECT_EQ(Text(c.Countdown(false)), L"0");
+    ASSERT_TRUE(WaitUntil([&] { return StartEnabled(c); }, 5000));
+    ExpectEnabled(c, kDefault, "after the guard");
+    // A connect failure notice leaves the cycle running.
+    c.Click(c.Button(IDC_START));
+    ASSERT_TRUE(c.WaitText(c.Countdown(false), L"59", 3000));
+    SendMessageW(c.main, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
+    ExpectEnabled(c, kStarted, "after a connect failure notice");
+    EXPECT_TRUE(c.WaitText(c.Countdown(false), L"57", 4000));
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, ClosingWhileAWorkerIsOutEnds) {
+    Seed({{L"DomainCheckIP", kSilentCheckIp}});
+    Client c;
+    ASSERT_TRUE(c.Start());
+    int before = RecordedRequests("127.0.0.23-80");
+    c.Click(c.Button(IDC_START));
+    // The worker has sent its request and waits for an answer that does
+    // not come; the attempt is still open.
+    ASSERT_TRUE(WaitUntil([&] { return RecordedRequests("127.0.0.23-80") > before; }, 5000));
+    ASSERT_EQ(Text(c.Query(1)), L"wait sync...");
+    EXPECT_EQ(c.Close(10000), 0u);
+}
+
+TEST_F(E2E, CommandHelpBox) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start());
+    PostMessageW(c.main, WM_COMMAND, IDM_COMMAND, 0);
+    Box box = WaitForBox(c.process.dwProcessId, 5000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, std::wstring(L"Commandline \u25CF ") + kProduct);
+    EXPECT_EQ(box.text, L"Key:\tAction:\n-min\tminimize after start\n-auto\tautosync after start");
+    PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindBox(c.process.dwProcessId).window == nullptr; }, 5000));
+    EXPECT_EQ(c.Close(), 0u);
+}
+
+namespace {
+
+// Writes what the screen shows inside rect as a 24-bit BMP file.
+bool CaptureScreen(const RECT& rect, const std::string& path) {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    int stride = ((width * 3 + 3) / 4) * 4;
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    std::fwrite(&file, sizeof file, 1, f);
+    std::fwrite(&info, sizeof info, 1, f);
+    std::fwrite(pixels.data(), 1, pixels.size(), f);
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+// Pictures of the main window on each page for the README, taken when the
+// run asks for them (VELLOQ_SHOTS_DIR).
+TEST_F(E2E, ScreenshotsOfEachPage) {
+    const char* dir = std::getenv("VELLOQ_SHOTS_DIR");
+    if (dir == nullptr) GTEST_SKIP() << "no VELLOQ_SHOTS_DIR";
+    Seed({{L"DOMAIN", L"home.example\r\noffice.example"}});
+    Client c;
+    ASSERT_TRUE(c.Start());
+    c.Click(c.Button(IDC_START));
+    ASSERT_TRUE(c.WaitText(c.Query(2), L"GOOD"));
+    ASSERT_TRUE(c.WaitText(c.Countdown(false), L"59", 3000));
+    SetForegroundWindow(c.main);
+    HWND tab = FindWindowExW(c.main, nullptr, WC_TABCONTROLW, nullptr);
+    const char* names[3] = {"main-sync", "main-config", "main-account"};
+    for (int page = 0; page < 3; ++page) {
+        if (page > 0) PostMessageW(tab, WM_KEYDOWN, VK_RIGHT, 0);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(c.pages[page]) != 0; }, 3000));
+        RedrawWindow(c.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(400);  // let the repaint reach the screen; not a pass/fail time
+        RECT rect;
+        GetWindowRect(c.main, &rect);
+        std::string path = std::string("Z:") + dir + "/" + names[page] + ".bmp";
+        for (char& ch : path)
+            if (ch == '/') ch = '\\';
+        EXPECT_TRUE(CaptureScreen(rect, path)) << path;
+    }
+    EXPECT_EQ(c.Close(), 0u);
+}

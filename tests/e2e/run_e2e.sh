@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the end-to-end driver under Wine while the stand-in servers of
+# standins.list listen. With SHOTS_DIR it then takes the screenshots of the
+# main window inside a Wine virtual desktop (so Wine draws the title bar
+# even without a window manager) and turns them into PNGs.
+#   run_e2e.sh DRIVER_EXE WINEPREFIX [SHOTS_DIR]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+if [ "${1:-}" = "--inner" ]; then
+  shift
+  driver="$1" prefix="$2" shots="${3:-}"
+  rc=0
+  "$root/scripts/wine-run.sh" --prefix "$prefix" "$driver" --gtest_filter='-*Screenshots*' || rc=$?
+  if [ -n "$shots" ]; then
+    rm -f "$shots"/main-*.bmp
+    VELLOQ_SHOTS_DIR="$shots" "$root/scripts/wine-run.sh" --prefix "$prefix" \
+      explorer /desktop=velloq,480x360 "$driver" --gtest_filter='*Screenshots*' || true
+    for page in sync config account; do
+      bmp="$shots/main-$page.bmp"
+      if [ ! -s "$bmp" ]; then
+        echo "run_e2e: screenshot $bmp was not taken" >&2
+        rc=1
+        continue
+      fi
+      convert "$bmp" "$shots/main-$page.png" && rm -f "$bmp"
+    done
+  fi
+  exit $rc
+fi
+
+driver="$1" prefix="$2" shots="${3:-}"
+[ -n "$shots" ] && mkdir -p "$shots"
+exec "$root/tests/support/with_standins.sh" "$here/standins.list" -- "$0" --inner "$driver" "$prefix" "$shots"
