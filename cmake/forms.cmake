@@ -23,6 +23,17 @@ if(WIN32)
   list(REMOVE_ITEM FORMS_PROGRAM_LIBRARIES -municode)
   target_link_libraries(win_forms_tests PRIVATE ${FORMS_PROGRAM_LIBRARIES})
   target_include_directories(win_forms_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+
+  # End-to-end: the real program under Wine, driven from outside, against
+  # stand-in servers of our own on loopback.
+  add_executable(e2e_forms_driver tests/e2e/forms_e2e_win.cpp)
+  target_link_libraries(e2e_forms_driver PRIVATE velloq_forms velloq_sync velloq_forms_openssl gtest gtest_main
+    ${STATIC_FLAGS})
+  add_dependencies(e2e_forms_driver DynDNSVelloqClient)
+  add_test(NAME e2e_forms COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with_standins.sh
+    ${CMAKE_SOURCE_DIR}/tests/e2e/forms_standins.list --
+    ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh --prefix ${WINE_PREFIX_DIR} $<TARGET_FILE:e2e_forms_driver>)
+  set_tests_properties(e2e_forms PROPERTIES RESOURCE_LOCK "wineprefix;standins" TIMEOUT 600)
 else()
   add_library(velloq_forms STATIC ${FORMS_SOURCES})
   target_link_libraries(velloq_forms PUBLIC velloq_settings velloq_util)

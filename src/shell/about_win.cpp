@@ -230,9 +230,11 @@ int ShowAboutWindow() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    // A quit that is not ours (the About window still lives) belongs to an
-    // outer loop: hand it on, or that loop would wait for it forever.
-    if (IsWindow(about)) PostQuitMessage(static_cast<int>(message.wParam));
+    // Quits are merged, so the one that ended this loop may also have been
+    // meant for the loop outside: when the About window still lives, or the
+    // main window went while we looped, hand it on, or that loop would wait
+    // forever.
+    if (IsWindow(about) || !IsWindow(MainWindow)) PostQuitMessage(static_cast<int>(message.wParam));
     // Tips have no owner and would outlive the window; each opening makes new ones.
     for (HWND tip : tips) DestroyWindow(tip);
     return 0;

@@ -256,4 +256,18 @@ TEST_F(AboutWin, ForeignQuitEndsTheLoopAndIsPassedOn) {
     EXPECT_EQ(message.wParam, 7u);
 }
 
+// Closing the About window and then, before its quit is read, the main
+// window: both quits arrive as one, and the loop outside must still get it.
+TEST_F(AboutWin, QuitOfAClosedMainWindowIsPassedOn) {
+    RunInsideLoop(200, [] {
+        PostMessageW(FindAbout(), WM_CLOSE, 0, 0);
+        PostMessageW(MainWindow, WM_CLOSE, 0, 0);  // the test window's close destroys it
+    });
+    EXPECT_EQ(ShowAboutWindow(), 0);
+    EXPECT_EQ(FindAbout(), nullptr);
+    EXPECT_FALSE(IsWindow(MainWindow));
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 }  // namespace
