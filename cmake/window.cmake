@@ -32,3 +32,8 @@ if(WIN32)
     $<TARGET_FILE:e2e_window_driver> ${WINE_PREFIX_DIR} ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(e2e_window PROPERTIES RESOURCE_LOCK "wineprefix;standins" TIMEOUT 600)
 endif()
+
+if(WIN32)
+  velloq_win_test(win_window_tests tests/win/test_process_win.cpp src/util/process_win.cpp src/app/ui_handles.cpp)
+  target_link_libraries(win_window_tests PRIVATE psapi)
+endif()

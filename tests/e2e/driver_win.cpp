@@ -276,6 +276,13 @@ bool StartEnabled(const Client& c) {
 
 class E2E : public ::testing::Test {
 protected:
+    // A client left running in this prefix would make every client of
+    // these tests a refused second copy.
+    void SetUp() override {
+        HWND other = FindWindowW(kProduct, kProduct);
+        ASSERT_EQ(other, nullptr) << "another client (process " << ProcessOf(other)
+                                  << ") is running in this Wine prefix";
+    }
     void TearDown() override { RegRemoveString(RunKeyPath, RunValueName); }
 };
 
@@ -307,6 +314,23 @@ TEST_F(E2E, StartupShowsTheStoredSettingsAndTheDefaultSet) {
     c.Click(c.PageButton(1, IDC_EDIT));
     ExpectEnabled(c, kEditing, "after Edit");
     EXPECT_EQ(c.Close(), 0u);
+}
+
+TEST_F(E2E, FirstStartOnAnEmptyRegistryStoresTheDefaults) {
+    // An empty key gives defaults without looking any name up; only a
+    // second start would resolve the default host names.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, RegistryKeyPath);
+    Client c;
+    ASSERT_TRUE(c.Start());
+    const wchar_t* defaults[][2] = {
+        {L"DomainCheckIP", L"checkip.dyndns.org"}, {L"DomainDynDNS", L"members.dyndns.org"},
+        {L"TOUT", L"3000"}, {L"CLOOP", L"60"}, {L"DEBUG", L"false"}, {L"AUTH", L"NULL"},
+        {L"DOMAIN", L"NULL"}, {L"LASTIP", L"NULL"}, {L"TIMESTAMP", L"NULL"},
+    };
+    for (const auto& d : defaults) EXPECT_EQ(RegReadString(RegistryKeyPath, d[0]), d[1]) << Narrow(d[0]);
+    EXPECT_EQ(Text(c.Countdown(true)), L"60");
+    EXPECT_EQ(c.Close(), 0u);
+    Seed();  // no later start may find the default host names
 }
 
 TEST_F(E2E, TabSelectionShowsExactlyItsPage) {
