@@ -122,27 +122,3 @@ TEST(LoadSettings, StoredValuesSurviveAndBadOnesAreCorrected) {
     ExpectStorageForm(RegistryKeyPath, L"TOUT", L"3000");
     EXPECT_EQ(SettingsRecord.HostList, (std::vector<std::wstring>{L"a.example", L"b.example"}));
 }
-
-TEST(Program, FirstStartOnAnEmptyRegistryStoresTheDefaults) {
-    DeleteKey(RegistryKeyPath);
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"" CLIENT_EXE_NAME;
-
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::wstring commandLine = L"\"" + path + L"\"";
-    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi))
-        << "could not start " << std::string(path.begin(), path.end());
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0) << "the program did not end";
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
-    for (int i = 0; i < SETTINGS_COUNT; ++i)
-        ExpectStorageForm(RegistryKeyPath, kNames[i], SettingAt(i).defaultText);
-}
