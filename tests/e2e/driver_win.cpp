@@ -333,6 +333,75 @@ TEST_F(E2E, FirstStartOnAnEmptyRegistryStoresTheDefaults) {
     Seed();  // no later start may find the default host names
 }
 
+TEST_F(E2E, ControlsSitWhereTheLayoutPutsThem) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start());
+    RECT frame;
+    GetWindowRect(c.main, &frame);
+    EXPECT_EQ(frame.right - frame.left, 329);
+    EXPECT_EQ(frame.bottom - frame.top, 280);
+    EXPECT_EQ(GetWindowLongW(c.main, GWL_STYLE) & 0x06CF0040, 0x06CA0040) << "not resizable or maximisable";
+
+    struct Row {
+        int page;  // -1: the main window
+        int id;
+        int x, y, width, height;
+        DWORD style;  // without WS_DISABLED, which the state sets
+    } rows[] = {
+        {-1, IDC_MANUAL, 242, 23, 70, 20, 0x50000040},
+        {-1, IDC_START, 242, 48, 70, 20, 0x50000040},
+        {-1, IDC_STOP, 242, 73, 70, 20, 0x50000040},
+        {0, IDC_QUERY_DATE, 70, 18, 138, 20, 0x50011880},  // ES_READONLY added
+        {0, IDC_QUERY_IP, 70, 43, 138, 20, 0x50011880},
+        {0, IDC_QUERY_STATUS, 70, 68, 138, 20, 0x50011880},
+        {1, 223, 108, 18, 100, 20, 0x50011080},
+        {1, 224, 108, 43, 100, 20, 0x50011080},
+        {1, 225, 108, 68, 100, 20, 0x50011080},
+        {1, 226, 108, 93, 100, 20, 0x50011080},
+        {1, 227, 108, 118, 100, 20, 0x50011080},
+        {1, IDC_EDIT, 5, 150, 70, 20, 0x50000040},
+        {1, IDC_SAVE, 75, 150, 70, 20, 0x50000040},
+        {1, IDC_RELOAD, 145, 150, 70, 20, 0x50000040},
+        {2, 228, 60, 18, 148, 20, 0x50011080},
+        {2, 229, 60, 43, 148, 20, 0x50011080},
+        {2, 230, 60, 68, 148, 70, 0x50211044},
+        {2, IDC_EDIT, 5, 150, 70, 20, 0x50000040},
+        {2, IDC_SAVE, 75, 150, 70, 20, 0x50000040},
+        {2, IDC_RELOAD, 145, 150, 70, 20, 0x50000040},
+    };
+    for (const Row& row : rows) {
+        HWND parent = row.page < 0 ? c.main : c.pages[row.page];
+        HWND control = GetDlgItem(parent, row.id);
+        ASSERT_NE(control, nullptr) << "page " << row.page << " id " << row.id;
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, row.x) << "id " << row.id;
+        EXPECT_EQ(r.top, row.y) << "id " << row.id;
+        EXPECT_EQ(r.right - r.left, row.width) << "id " << row.id;
+        EXPECT_EQ(r.bottom - r.top, row.height) << "id " << row.id;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~WS_DISABLED, row.style)
+            << "id " << row.id << " style " << std::hex << GetWindowLongW(control, GWL_STYLE);
+    }
+    // The countdown displays and the status bar.
+    struct Display {
+        HWND window;
+        int x, y, width, height;
+    } displays[] = {{c.Countdown(true), 242, 135, 70, 40}, {c.Countdown(false), 242, 175, 70, 20}};
+    for (const Display& d : displays) {
+        RECT r;
+        GetWindowRect(d.window, &r);
+        MapWindowPoints(nullptr, c.main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, d.x);
+        EXPECT_EQ(r.top, d.y);
+        EXPECT_EQ(r.right - r.left, d.width);
+        EXPECT_EQ(r.bottom - r.top, d.height);
+    }
+    EXPECT_EQ(ClassOf(GetDlgItem(c.main, IDC_STATUSBAR)), L"msctls_statusbar32");
+    EXPECT_EQ(c.Close(), 0u);
+}
+
 TEST_F(E2E, TabSelectionShowsExactlyItsPage) {
     Seed();
     Client c;
@@ -569,6 +638,43 @@ TEST_F(E2E, ClosingWhileAWorkerIsOutEnds) {
     ASSERT_TRUE(WaitUntil([&] { return RecordedRequests("127.0.0.23-80") > before; }, 5000));
     ASSERT_EQ(Text(c.Query(1)), L"wait sync...");
     EXPECT_EQ(c.Close(10000), 0u);
+}
+
+namespace {
+
+// The popup menu window (class #32768) the client shows, if any.
+HWND FindPopupMenu(DWORD pid) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, L"#32768", nullptr)) != nullptr)
+        if (ProcessOf(w) == pid && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+// Right-clicks the tray icon and picks an item of its menu by keyboard.
+bool PickTrayMenuItem(const Client& c, WPARAM key) {
+    PostMessageW(c.main, WM_TRAY_CALLBACK, 100, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = FindPopupMenu(c.process.dwProcessId)) != nullptr; }, 5000)) return false;
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitUntil([&] { return FindPopupMenu(c.process.dwProcessId) == nullptr; }, 5000);
+}
+
+}  // namespace
+
+TEST_F(E2E, TrayMenuTogglesTheWindowAndExits) {
+    Seed();
+    Client c;
+    ASSERT_TRUE(c.Start());
+    // First item: "&Minimize" while shown, "&Restore" while minimised.
+    ASSERT_TRUE(PickTrayMenuItem(c, VK_DOWN));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(c.main); }, 3000)) << "not minimised";
+    ASSERT_TRUE(PickTrayMenuItem(c, VK_DOWN));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(c.main) != 0; }, 3000)) << "not restored";
+    EXPECT_FALSE(IsIconic(c.main));
+    // Last item: "&Exit".
+    ASSERT_TRUE(PickTrayMenuItem(c, VK_UP));
+    EXPECT_EQ(c.WaitExit(10000), 0u);
 }
 
 TEST_F(E2E, CommandHelpBox) {
