@@ -21,6 +21,7 @@
 
 #include "app/resource_ids.h"
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/about_text.h"
 
 namespace {
@@ -281,7 +282,7 @@ TEST(FormsE2E, InvalidConfigValuesComeBackCorrected) {
     c.Type(4, L"true ");
     c.Click(c.PageButton(1, IDC_SAVE));
     const std::pair<int, const wchar_t*> expected[] = {
-        {0, L"checkip.dyndns.org"}, {2, L"60"}, {3, L"3000"}, {4, L"false"}};
+        {0, DEFAULT_CHECKIP_HOST}, {2, L"60"}, {3, L"3000"}, {4, L"false"}};
     const wchar_t* names[] = {L"DomainCheckIP", L"DomainDynDNS", L"CLOOP", L"TOUT", L"DEBUG"};
     for (const auto& e : expected) {
         EXPECT_EQ(Text(c.Setting(e.first)), e.second) << "field " << e.first;
