@@ -134,22 +134,19 @@ void ToggleRestore(HWND window) {
 }
 
 void TrayCallback(HWND window, LPARAM event) {
-    switch (event) {
-        case TRAY_BALLOON_HIDE:
-        case TRAY_BALLOON_TIMEOUT:
-        case TRAY_BALLOON_USERCLICK:
-            TrayState = 1;
-            return;
-        case TRAY_LBUTTON_DBLCLK:
+    switch (TrayCallbackEvent(static_cast<long>(event))) {
+        case TrayAction::ToggleWindow:
             ToggleRestore(window);
             return;
-        case TRAY_RBUTTON_UP: {
+        case TrayAction::ShowMenu: {
             bool minimized;
             if (!IsMinimized(window, &minimized)) return;
             int menu = minimized ? IDR_TRAY_RESTORE : IDR_TRAY_MINIMIZE;
             ShowTrayMenu(window, LoadMenuW(ProgramInstance, MAKEINTRESOURCEW(menu)));
             return;
         }
+        case TrayAction::None:
+            return;
     }
 }
 

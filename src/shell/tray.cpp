@@ -81,3 +81,19 @@ int TrayNotify() {
     }
     return 0;
 }
+
+TrayAction TrayCallbackEvent(long event) {
+    switch (event) {
+        case TRAY_BALLOON_HIDE:
+        case TRAY_BALLOON_TIMEOUT:
+        case TRAY_BALLOON_USERCLICK:
+            TrayState = 1;
+            return TrayAction::None;
+        case TRAY_LBUTTON_DBLCLK:
+            return TrayAction::ToggleWindow;
+        case TRAY_RBUTTON_UP:
+            return TrayAction::ShowMenu;
+        default:
+            return TrayAction::None;
+    }
+}

@@ -70,6 +70,12 @@ unsigned BalloonFlags(const char* kind);
 // ProductName followed by suffix, cut to capacity (terminator included).
 void ProductText(wchar_t* dst, unsigned capacity, const wchar_t* suffix);
 
+// What the window does with a tray callback event (the lParam of
+// WM_TRAY_CALLBACK for our icon). A balloon's close report is handled here:
+// TrayState goes back to 1.
+enum class TrayAction { None, ToggleWindow, ShowMenu };
+TrayAction TrayCallbackEvent(long event);
+
 // Seams: Shell_NotifyIconW and MessageBeep on Windows, recorders in tests.
 int ShellNotifyIcon(unsigned message, const NotifyIconFields& data);
 void PlayBeep(unsigned type);

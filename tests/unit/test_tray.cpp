@@ -162,3 +162,26 @@ TEST(ProductText, FormatsAndCutsToCapacity) {
     ProductText(small, 8, L" \u25CF IDLE");
     EXPECT_STREQ(small, L"DynDNS ");
 }
+
+TEST(TrayCallbackEvent, BalloonReportsClearThePendingBalloon) {
+    struct Row {
+        long event;
+        int stateBefore;
+        int stateAfter;
+        TrayAction action;
+    } rows[] = {
+        {1027, 2, 1, TrayAction::None},           // balloon hidden
+        {1028, 2, 1, TrayAction::None},           // balloon timed out
+        {1029, 2, 1, TrayAction::None},           // balloon clicked
+        {515, 2, 2, TrayAction::ToggleWindow},    // double click
+        {517, 1, 1, TrayAction::ShowMenu},        // right button released
+        {514, 2, 2, TrayAction::None},            // left button released
+        {1026, 2, 2, TrayAction::None},           // balloon shown
+        {0x0200, 1, 1, TrayAction::None},         // mouse move
+    };
+    for (const Row& row : rows) {
+        TrayState = row.stateBefore;
+        EXPECT_EQ(TrayCallbackEvent(row.event), row.action) << row.event;
+        EXPECT_EQ(TrayState, row.stateAfter) << row.event;
+    }
+}
