@@ -142,7 +142,16 @@ public:
         if (!CreateProcessW(ClientPath().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &startup, &process))
             return false;
-        return WaitUntil([&] { return FindMain() && FindPages() && IsWindowVisible(main); }, 20000);
+        bool exited = false;
+        bool ready = WaitUntil(
+            [&] {
+                exited = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+                return exited || (FindMain() && FindPages() && IsWindowVisible(main));
+            },
+            20000);
+        // A copy left running elsewhere makes this one refuse to start.
+        if (exited) ADD_FAILURE() << "the client ended at once; is another copy still running?";
+        return ready && !exited;
     }
 
     bool FindMain() {

@@ -65,9 +65,16 @@ void EmptyTheClipboard() {
     }
 }
 
-// Tooltip texts by the control they belong to, over the thread's tooltips.
-std::vector<std::pair<HWND, std::wstring>> ThreadTooltips() {
-    std::vector<std::pair<HWND, std::wstring>> found;
+// The thread's tooltips: each one's window, the control of its (only) tool
+// and that tool's text.
+struct Tooltip {
+    HWND window;
+    HWND control;
+    std::wstring text;
+};
+
+std::vector<Tooltip> ThreadTooltips() {
+    std::vector<Tooltip> found;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM param) -> BOOL {
@@ -77,8 +84,8 @@ std::vector<std::pair<HWND, std::wstring>> ThreadTooltips() {
             tool.cbSize = sizeof tool;
             tool.lpszText = text;
             if (SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)))
-                reinterpret_cast<std::vector<std::pair<HWND, std::wstring>>*>(param)->push_back(
-                    {reinterpret_cast<HWND>(tool.uId), text});
+                reinterpret_cast<std::vector<Tooltip>*>(param)->push_back(
+                    {window, reinterpret_cast<HWND>(tool.uId), text});
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
@@ -162,7 +169,7 @@ TEST_F(AboutWin, ControlsLinksAndTooltips) {
         EXPECT_EQ(TextOf(controls[2]), L"Copy R-Purse");
         EXPECT_EQ(GetDlgCtrlID(controls[2]), 246);
 
-        std::vector<std::pair<HWND, std::wstring>> tips = ThreadTooltips();
+        std::vector<Tooltip> tips = ThreadTooltips();
         for (int i = 0; i < ABOUT_LINK_COUNT; ++i) {
             HWND link = controls[3 + i];
             LITEM item = {};
@@ -173,10 +180,18 @@ TEST_F(AboutWin, ControlsLinksAndTooltips) {
             std::size_t open = markup.find(L'"') + 1;
             EXPECT_EQ(std::wstring(item.szUrl), markup.substr(open, markup.find(L'"', open) - open)) << i;
             int tipsOfLink = 0;
-            for (const auto& tip : tips)
-                if (tip.first == link) {
+            for (const Tooltip& tip : tips)
+                if (tip.control == link) {
                     ++tipsOfLink;
-                    EXPECT_EQ(tip.second, AboutLinkAt(i).tooltip) << i;
+                    EXPECT_EQ(tip.text, AboutLinkAt(i).tooltip) << i;
+                    // A translucent balloon, wide enough for the newline to break it.
+                    EXPECT_TRUE(GetWindowLongW(tip.window, GWL_STYLE) & TTS_BALLOON) << i;
+                    EXPECT_EQ(SendMessageW(tip.window, TTM_GETMAXTIPWIDTH, 0, 0), 500) << i;
+                    BYTE alpha = 0;
+                    DWORD flags = 0;
+                    EXPECT_TRUE(GetLayeredWindowAttributes(tip.window, nullptr, &alpha, &flags)) << i;
+                    EXPECT_EQ(alpha, 150) << i;
+                    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA)) << i;
                 }
             EXPECT_EQ(tipsOfLink, 1) << "link " << i;
         }
