@@ -12,7 +12,8 @@ if(WIN32)
     ${OPENSSL_MINGW_ROOT}/lib/libssl.a ${OPENSSL_MINGW_ROOT}/lib/libcrypto.a ws2_32 crypt32 user32 advapi32)
   target_link_libraries(DynDNSVelloqClient PRIVATE velloq_sync)
 
-  add_executable(win_sync_worker_tests tests/sync/test_workers.cpp tests/support/recording_window_win.cpp)
+  add_executable(win_sync_worker_tests tests/sync/test_workers.cpp tests/support/recording_window_win.cpp
+    tests/support/recording_log.cpp)
   target_link_libraries(win_sync_worker_tests PRIVATE velloq_sync gtest gtest_main ${STATIC_FLAGS})
   add_test(NAME win_sync_worker_tests COMMAND ${STANDINS}
     ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh --prefix ${WINE_PREFIX_DIR} $<TARGET_FILE:win_sync_worker_tests>)

@@ -1,49 +1,17 @@
-// Recording implementation of window_link.h.
+// Recording implementation of window_link.h for the native tests: every
+// message goes straight into the log.
 #include "recording_window.h"
 
 #include <chrono>
-#include <mutex>
 #include <thread>
-
-namespace {
-std::mutex guard;
-std::vector<RecordedMessage> recorded;
-std::function<std::intptr_t(const RecordedMessage&)> handler;
-
-std::intptr_t Deliver(RecordedMessage m) {
-    std::function<std::intptr_t(const RecordedMessage&)> h;
-    {
-        std::lock_guard<std::mutex> lock(guard);
-        recorded.push_back(m);
-        h = handler;
-    }
-    return h ? h(m) : 0;
-}
-}  // namespace
-
-std::vector<RecordedMessage> RecordedMessages() {
-    std::lock_guard<std::mutex> lock(guard);
-    return recorded;
-}
-
-void ResetRecordedMessages() {
-    std::lock_guard<std::mutex> lock(guard);
-    recorded.clear();
-    handler = nullptr;
-}
-
-void SetMessageHandler(std::function<std::intptr_t(const RecordedMessage&)> h) {
-    std::lock_guard<std::mutex> lock(guard);
-    handler = std::move(h);
-}
 
 std::intptr_t SendWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t lParam) {
-    return Deliver({window, message, wParam, lParam, std::wstring()});
+    return RecordMessage({window, message, wParam, lParam, std::wstring()});
 }
 
 void SendWindowText(WindowHandle control, const wchar_t* text) {
-    Deliver({control, RECORDED_SETTEXT, 0, 0, text});
+    RecordMessage({control, RECORDED_SETTEXT, 0, 0, text});
 }
 
 WindowHandle MakeRecordingWindow() {
@@ -53,10 +21,9 @@ WindowHandle MakeRecordingWindow() {
 
 bool WaitForMessage(unsigned message, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        for (const RecordedMessage& m : RecordedMessages())
-            if (m.message == message) return true;
+    while (!MessageRecorded(message)) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return true;
 }

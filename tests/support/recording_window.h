@@ -19,6 +19,11 @@ struct RecordedMessage {
 
 const unsigned RECORDED_SETTEXT = 0x000C;
 
+// Adds a message to the log and calls the handler; what the handler
+// returns is the message's result.
+std::intptr_t RecordMessage(const RecordedMessage& m);
+bool MessageRecorded(unsigned message);
+
 std::vector<RecordedMessage> RecordedMessages();
 void ResetRecordedMessages();
 // Called (outside the recorder's lock) for every message, like a window

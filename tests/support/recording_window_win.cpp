@@ -1,49 +1,23 @@
 // Recording windows for the Windows-side tests: real hidden windows whose
-// procedure records every message sent to them, so the code under test
+// procedure logs every message sent to them, so the code under test
 // reaches them through SendMessageW as it reaches the program's windows.
 #include <windows.h>
-
-#include <mutex>
 
 #include "recording_window.h"
 
 namespace {
-std::mutex guard;
-std::vector<RecordedMessage> recorded;
-std::function<std::intptr_t(const RecordedMessage&)> handler;
-
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool interesting = message == WM_SETTEXT || message == WM_CHECKIP_DONE || message == WM_SYNC_DONE ||
                        message == WM_NET_NOTICE || message >= WM_APP;
     if (!interesting) return DefWindowProcW(window, message, wParam, lParam);
     RecordedMessage m{window, message, wParam, lParam, std::wstring()};
-    if (message == WM_SETTEXT) m.text = reinterpret_cast<const wchar_t*>(lParam);
-    std::function<std::intptr_t(const RecordedMessage&)> h;
-    {
-        std::lock_guard<std::mutex> lock(guard);
-        recorded.push_back(m);
-        h = handler;
+    if (message == WM_SETTEXT) {
+        m.text = reinterpret_cast<const wchar_t*>(lParam);
+        DefWindowProcW(window, message, wParam, lParam);
     }
-    if (message == WM_SETTEXT) DefWindowProcW(window, message, wParam, lParam);
-    return h ? h(m) : 0;
+    return RecordMessage(m);
 }
 }  // namespace
-
-std::vector<RecordedMessage> RecordedMessages() {
-    std::lock_guard<std::mutex> lock(guard);
-    return recorded;
-}
-
-void ResetRecordedMessages() {
-    std::lock_guard<std::mutex> lock(guard);
-    recorded.clear();
-    handler = nullptr;
-}
-
-void SetMessageHandler(std::function<std::intptr_t(const RecordedMessage&)> h) {
-    std::lock_guard<std::mutex> lock(guard);
-    handler = std::move(h);
-}
 
 WindowHandle MakeRecordingWindow() {
     static bool registered = false;
@@ -59,13 +33,13 @@ WindowHandle MakeRecordingWindow() {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
+// Messages sent from a worker thread arrive only while this thread pumps.
 bool WaitForMessage(unsigned message, int timeoutMs) {
     DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        for (const RecordedMessage& m : RecordedMessages())
-            if (m.message == message) return true;
+        if (MessageRecorded(message)) return true;
         if (static_cast<int>(GetTickCount() - deadline) > 0) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
