@@ -28,7 +28,7 @@ hosts=home.demo.example,office.demo.example
 public_ip=198.51.100.23
 
 pids=()
-xvfb_pid=""
+. scripts/xvfb.sh
 cleanup() {
   trap - EXIT INT TERM
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
@@ -42,14 +42,7 @@ trap 'echo; echo "[run] stopping"; exit 130' INT TERM
 headless=no
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   headless=yes
-  for n in $(seq 140 180); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    sleep 1
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
-    xvfb_pid=""
-  done
+  start_xvfb 140 180
 fi
 
 echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"

@@ -20,21 +20,12 @@ cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64
 cmake --build build/win64
 
 # One virtual display for the whole Wine run, unless the caller has one.
-xvfb_pid=""
+. scripts/xvfb.sh
 cleanup() {
   WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 130); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    sleep 1
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
-    xvfb_pid=""
-  done
-fi
+[ -n "${DISPLAY:-}" ] || start_xvfb 90 130
 echo "[test] Windows tests under Wine (display $DISPLAY)"
 (cd build/win64 && ctest --output-on-failure)

@@ -20,6 +20,20 @@ int SocketFamily = AF_INET;
 int SocketType = SOCK_STREAM;
 int SocketProtocol = 0;
 
+void UseTcpOverIPv4() {
+    SocketFamily = AF_INET;
+    SocketType = SOCK_STREAM;
+    SocketProtocol = 0;
+}
+
+void ReleaseActiveSocket() {
+    if (WinsockStarted) {
+        shutdown(ActiveSocket, SD_BOTH);
+        closesocket(ActiveSocket);
+    }
+    ActiveSocket = INVALID_SOCKET;
+}
+
 int StartWinsock() {
     if (WinsockStarted) return 0;
 #ifdef _WIN32

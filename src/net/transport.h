@@ -19,6 +19,13 @@ extern int SocketFamily;
 extern int SocketType;
 extern int SocketProtocol;
 
+// Sets the socket parameters for a plain TCP connection over IPv4.
+void UseTcpOverIPv4();
+
+// Shuts down and closes ActiveSocket unless Stop has stopped Winsock (and
+// so closed it) already; leaves ActiveSocket empty.
+void ReleaseActiveSocket();
+
 int StartWinsock();
 // Stops Winsock (Stop and exit) and clears WinsockStarted.
 void StopWinsock();

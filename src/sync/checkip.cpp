@@ -56,9 +56,7 @@ static void ParseCheckIpReply() {
 }
 
 unsigned long CheckIpWorker(void*) {
-    SocketFamily = AF_INET;
-    SocketType = SOCK_STREAM;
-    SocketProtocol = 0;
+    UseTcpOverIPv4();
 
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, SettingsRecord.DomainCheckIP);
@@ -79,11 +77,7 @@ unsigned long CheckIpWorker(void*) {
     int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);
     if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
 
-    if (WinsockStarted) {
-        shutdown(ActiveSocket, SD_BOTH);
-        closesocket(ActiveSocket);
-    }
-    ActiveSocket = INVALID_SOCKET;
+    ReleaseActiveSocket();
 
     ParseCheckIpReply();
     SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);

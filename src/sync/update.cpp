@@ -34,9 +34,7 @@ static void InterpretUpdateReply() {
 }
 
 unsigned long UpdateWorker(void*) {
-    SocketFamily = AF_INET;
-    SocketType = SOCK_STREAM;
-    SocketProtocol = 0;
+    UseTcpOverIPv4();
     // One look at the option decides both the port and the path, and the
     // settings are copied once, so a Reload during the run cannot tear them.
     const bool secure = SettingsRecord.UseSSLFlag;
@@ -70,11 +68,7 @@ unsigned long UpdateWorker(void*) {
         if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
     }
 
-    if (WinsockStarted) {
-        shutdown(ActiveSocket, SD_BOTH);
-        closesocket(ActiveSocket);
-    }
-    ActiveSocket = INVALID_SOCKET;
+    ReleaseActiveSocket();
 
     InterpretUpdateReply();
     SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
