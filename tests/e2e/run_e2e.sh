@@ -4,6 +4,7 @@
 # main window inside a Wine virtual desktop (so Wine draws the title bar
 # even without a window manager) and turns them into PNGs.
 #   run_e2e.sh DRIVER_EXE WINEPREFIX [SHOTS_DIR]
+# E2E_FILTER (a gtest filter) narrows the driver's tests, e.g. '*Manual*'.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -12,7 +13,7 @@ if [ "${1:-}" = "--inner" ]; then
   shift
   driver="$1" prefix="$2" shots="${3:-}"
   rc=0
-  "$root/scripts/wine-run.sh" --prefix "$prefix" "$driver" --gtest_filter='-*Screenshots*' || rc=$?
+  "$root/scripts/wine-run.sh" --prefix "$prefix" "$driver" --gtest_filter="${E2E_FILTER:--*Screenshots*}" || rc=$?
   if [ -n "$shots" ]; then
     rm -f "$shots"/main-*.bmp
     VELLOQ_SHOTS_DIR="$shots" "$root/scripts/wine-run.sh" --prefix "$prefix" \
