@@ -34,6 +34,8 @@ if(WIN32)
 endif()
 
 if(WIN32)
-  velloq_win_test(win_window_tests tests/win/test_process_win.cpp src/util/process_win.cpp src/app/ui_handles.cpp)
-  target_link_libraries(win_window_tests PRIVATE psapi)
+  velloq_win_test(win_window_tests tests/win/test_process_win.cpp tests/win/test_resources_win.cpp
+    src/util/process_win.cpp src/app/ui_handles.cpp)
+  target_link_libraries(win_window_tests PRIVATE psapi version)
+  add_dependencies(win_window_tests DynDNSVelloqClient)
 endif()
