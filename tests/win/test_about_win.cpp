@@ -1,6 +1,6 @@
 // The About window under Wine: its texts, links and tooltips, the copy
 // button, and the nested loop that hides and serves the main window. The
-// links are inspected, never followed.
+// links are looked at, never followed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
