@@ -12,6 +12,18 @@ root=$(cd "$here/../.." && pwd)
 if [ "${1:-}" = "--inner" ]; then
   shift
   driver="$1" prefix="$2" shots="${3:-}"
+  wine_reg() { { "$root/scripts/wine-run.sh" --prefix "$prefix" reg "$@" 2>/dev/null || true; } | tr -d '\r'; }
+  # Without a window manager Wine waits up to two seconds for one whenever a
+  # window is hidden or destroyed; unmanaged windows skip that wait. Only
+  # for this run: the prefix gets its previous setting back.
+  x11='HKCU\Software\Wine\X11 Driver'
+  previous=$(wine_reg query "$x11" /v Managed | awk '$1 == "Managed" {print $3}')
+  wine_reg add "$x11" /v Managed /d N /f >/dev/null
+  restore() {
+    if [ -n "$previous" ]; then wine_reg add "$x11" /v Managed /d "$previous" /f >/dev/null
+    else wine_reg delete "$x11" /v Managed /f >/dev/null; fi
+  }
+  trap restore EXIT
   rc=0
   "$root/scripts/wine-run.sh" --prefix "$prefix" "$driver" --gtest_filter="${E2E_FILTER:--*Screenshots*}" || rc=$?
   if [ -n "$shots" ]; then
