@@ -29,7 +29,7 @@ const DWORD GROUP_EX = 0x20;            // WS_EX_TRANSPARENT
 const DWORD EDIT_EX = 0x200;            // WS_EX_CLIENTEDGE
 const DWORD DOMAIN_EX = 0x20004;        // WS_EX_STATICEDGE, WS_EX_NOPARENTNOTIFY
 
-struct ControlSpec {
+struct ControlLayout {
     const wchar_t* className;
     const wchar_t* text;
     DWORD style;
@@ -40,7 +40,7 @@ struct ControlSpec {
     WindowHandle* handle;  // null: not kept
 };
 
-HWND CreateControl(HWND parent, const ControlSpec& c) {
+HWND CreateControl(HWND parent, const ControlLayout& c) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     HWND control = CreateWindowExW(c.exStyle, c.className, c.text, c.style, c.x, c.y, c.width, c.height, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
@@ -51,8 +51,8 @@ HWND CreateControl(HWND parent, const ControlSpec& c) {
 }
 
 template <std::size_t N>
-void CreateControls(HWND parent, const ControlSpec (&specs)[N]) {
-    for (const ControlSpec& c : specs) CreateControl(parent, c);
+void CreateControls(HWND parent, const ControlLayout (&layouts)[N]) {
+    for (const ControlLayout& c : layouts) CreateControl(parent, c);
 }
 
 HFONT MakeFont(int height, int width, int weight, const wchar_t* face) {
@@ -60,7 +60,7 @@ HFONT MakeFont(int height, int width, int weight, const wchar_t* face) {
 }
 
 void CreateMainControls() {
-    const ControlSpec top[] = {
+    const ControlLayout top[] = {
         {L"Button", L"Control", GROUP_STYLE, GROUP_EX, 235, 2, 83, 198, 0, &GroupFont, nullptr},
         {L"Button", L"Manual", BUTTON_STYLE, 0, 242, 23, 70, 20, IDC_MANUAL, &LabelFont, &ManualButton},
         {L"Button", L"Start", BUTTON_STYLE, 0, 242, 48, 70, 20, IDC_START, &LabelFont, &StartButton},
@@ -74,7 +74,7 @@ void CreateMainControls() {
     const wchar_t* const pageNames[3] = {L"Sync", L"Config", L"Account"};
     for (int i = 0; i < 3; ++i) TabPages[i] = AddTabPage(MainWindow, TabControl, pageNames[i]);
 
-    const ControlSpec sync[] = {
+    const ControlLayout sync[] = {
         {L"Button", L"Last query", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
         {L"Static", L"Date:", LABEL_STYLE, 0, 10, 20, 65, 20, 0, &LabelFont, nullptr},
         {L"Static", L"IP:", LABEL_STYLE, 0, 10, 45, 65, 20, 0, &LabelFont, nullptr},
@@ -86,7 +86,7 @@ void CreateMainControls() {
     CreateControls(TabPages[0], sync);
     for (WindowHandle edit : QueryEdits) SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
 
-    const ControlSpec config[] = {
+    const ControlLayout config[] = {
         {L"Button", L"Settings", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
         {L"Static", L"Check IP:", LABEL_STYLE, 0, 10, 20, 92, 20, 0, &LabelFont, nullptr},
         {L"Static", L"DynDNS:", LABEL_STYLE, 0, 10, 45, 92, 20, 0, &LabelFont, nullptr},
@@ -104,7 +104,7 @@ void CreateMainControls() {
     };
     CreateControls(TabPages[1], config);
 
-    const ControlSpec account[] = {
+    const ControlLayout account[] = {
         {L"Button", L"Account", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
         {L"Static", L"Name:", LABEL_STYLE, 0, 10, 20, 55, 20, 0, &LabelFont, nullptr},
         {L"Static", L"Pass:", LABEL_STYLE, 0, 10, 45, 55, 20, 0, &LabelFont, nullptr},
@@ -120,7 +120,7 @@ void CreateMainControls() {
 }
 
 void CreateStatusBar() {
-    const ControlSpec bar = {STATUSCLASSNAMEW, L"", 0x50000900, 0, 0, 0, 0, 0, IDC_STATUSBAR, &LabelFont, &StatusBar};
+    const ControlLayout bar = {STATUSCLASSNAMEW, L"", 0x50000900, 0, 0, 0, 0, 0, IDC_STATUSBAR, &LabelFont, &StatusBar};
     CreateControl(MainWindow, bar);
     SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Client ready!"));
     int edges[2] = {294, -1};
