@@ -15,7 +15,9 @@ extern IconHandle RunningIcon;
 
 const unsigned TRAY_ICON_UID = 100;
 const unsigned TRAY_FLAGS = 23;           // NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO
-const unsigned TRAY_STRUCT_SIZE = 952;    // NOTIFYICONDATAW up to and including guidItem
+// NOTIFYICONDATAW up to and including guidItem: 952 bytes in the 32-bit
+// layout, 968 in the 64-bit one (wider handles and their padding).
+const unsigned TRAY_STRUCT_SIZE = sizeof(void*) == 8 ? 968 : 952;
 const unsigned TRAY_VERSION = 3;          // NOTIFYICON_VERSION, shared with uTimeout
 
 // Shell_NotifyIconW messages.

@@ -10,15 +10,13 @@
 static_assert(TRAY_NIM_ADD == NIM_ADD && TRAY_NIM_MODIFY == NIM_MODIFY && TRAY_NIM_DELETE == NIM_DELETE &&
                   TRAY_NIM_SETVERSION == NIM_SETVERSION,
               "shell message numbers");
+static_assert(TRAY_STRUCT_SIZE == NOTIFYICONDATAW_V3_SIZE, "tray structure size");
 static_assert(TRAY_FLAGS == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO), "tray flags");
 
 int ShellNotifyIcon(unsigned message, const NotifyIconFields& f) {
     NOTIFYICONDATAW data;
     std::memset(&data, 0, sizeof data);
-    // TRAY_STRUCT_SIZE is this size in the 32-bit layout; a 64-bit build's
-    // structure is longer, and the shell only accepts the size it knows
-    // (any other size would lose the balloon fields).
-    data.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    data.cbSize = f.cbSize;
     data.hWnd = f.hWnd;
     data.uID = f.uID;
     data.uFlags = f.uFlags;

@@ -85,7 +85,7 @@ TEST(TrayNotify, EveryCallCarriesTheFixedFields) {
     ASSERT_EQ(Shell().tray.size(), 5u);
     for (const TrayCall& c : Shell().tray) {
         const NotifyIconFields& f = c.fields;
-        EXPECT_EQ(f.cbSize, 952u);
+        EXPECT_EQ(f.cbSize, sizeof(void*) == 8 ? 968u : 952u);  // the structure up to guidItem
         EXPECT_EQ(f.hWnd, kWindow);
         EXPECT_EQ(f.uID, 100u);
         EXPECT_EQ(f.uFlags, 23u);
