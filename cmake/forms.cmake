@@ -3,7 +3,7 @@ set(FORMS_SOURCES src/settings/account.cpp src/settings/forms.cpp src/shell/abou
 
 if(WIN32)
   add_library(velloq_forms STATIC ${FORMS_SOURCES})
-  target_link_libraries(velloq_forms PUBLIC velloq_settings velloq_util)
+  target_link_libraries(velloq_forms PUBLIC velloq_ui velloq_settings velloq_util)
 
   # The About window shows the OpenSSL version built against and in use.
   add_library(velloq_forms_openssl INTERFACE)
@@ -36,10 +36,10 @@ if(WIN32)
   set_tests_properties(e2e_forms PROPERTIES RESOURCE_LOCK "wineprefix;standins" TIMEOUT 600)
 else()
   add_library(velloq_forms STATIC ${FORMS_SOURCES})
-  target_link_libraries(velloq_forms PUBLIC velloq_settings velloq_util)
+  target_link_libraries(velloq_forms PUBLIC velloq_ui velloq_settings velloq_util)
 
   add_executable(forms_tests tests/unit/test_forms.cpp tests/unit/test_about_text.cpp
-    src/app/ui_handles.cpp tests/support/fake_resolver.cpp ${RECORDING_WINDOW})
+    tests/support/fake_resolver.cpp ${RECORDING_WINDOW})
   target_link_libraries(forms_tests PRIVATE velloq_forms velloq_test_support GTest::gtest_main)
   add_test(NAME forms_tests COMMAND forms_tests)
 endif()

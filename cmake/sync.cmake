@@ -2,13 +2,13 @@
 # reply words. Portable; its exchange tests run against our stand-in
 # servers natively and under Wine.
 set(SYNC_SOURCES
-  src/sync/exchange.cpp src/sync/checkip.cpp src/sync/update.cpp src/net/tls.cpp src/app/ui_handles.cpp)
+  src/sync/exchange.cpp src/sync/checkip.cpp src/sync/update.cpp src/net/tls.cpp)
 set(STANDINS ${CMAKE_SOURCE_DIR}/tests/support/with_standins.sh ${CMAKE_SOURCE_DIR}/tests/sync/standins.list --)
 
 if(WIN32)
   add_library(velloq_sync STATIC ${SYNC_SOURCES} src/util/clock_win.cpp)
   target_include_directories(velloq_sync PUBLIC ${OPENSSL_MINGW_ROOT}/include)
-  target_link_libraries(velloq_sync PUBLIC velloq_settings velloq_net velloq_util
+  target_link_libraries(velloq_sync PUBLIC velloq_ui velloq_settings velloq_net velloq_util
     ${OPENSSL_MINGW_ROOT}/lib/libssl.a ${OPENSSL_MINGW_ROOT}/lib/libcrypto.a ws2_32 crypt32 user32 advapi32)
   target_link_libraries(DynDNSVelloqClient PRIVATE velloq_sync)
 
@@ -21,7 +21,7 @@ if(WIN32)
 else()
   find_package(OpenSSL REQUIRED)
   add_library(velloq_sync STATIC ${SYNC_SOURCES})
-  target_link_libraries(velloq_sync PUBLIC velloq_settings velloq_net velloq_util OpenSSL::SSL OpenSSL::Crypto)
+  target_link_libraries(velloq_sync PUBLIC velloq_ui velloq_settings velloq_net velloq_util OpenSSL::SSL OpenSSL::Crypto)
 
   add_executable(sync_unit_tests tests/sync/test_exchange.cpp tests/sync/test_begin_sync.cpp
     tests/support/fake_clock.cpp tests/support/fake_resolver.cpp ${RECORDING_WINDOW})

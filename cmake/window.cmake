@@ -17,9 +17,9 @@ else()
   add_executable(window_unit_tests
     tests/unit/test_tray.cpp tests/unit/test_control_state.cpp tests/unit/test_notice.cpp
     tests/unit/test_cycle.cpp tests/unit/shell_recorder.cpp tests/unit/fake_sync.cpp
-    ${WINDOW_CORE_SOURCES} src/app/ui_handles.cpp tests/support/fake_resolver.cpp ${RECORDING_WINDOW})
+    ${WINDOW_CORE_SOURCES} tests/support/fake_resolver.cpp ${RECORDING_WINDOW})
   target_include_directories(window_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
-  target_link_libraries(window_unit_tests PRIVATE velloq_settings velloq_test_support GTest::gtest_main)
+  target_link_libraries(window_unit_tests PRIVATE velloq_ui velloq_settings velloq_test_support GTest::gtest_main)
   add_test(NAME window_unit_tests COMMAND window_unit_tests)
 endif()
 
@@ -35,7 +35,7 @@ endif()
 
 if(WIN32)
   velloq_win_test(win_window_tests tests/win/test_process_win.cpp tests/win/test_resources_win.cpp
-    src/util/process_win.cpp src/app/ui_handles.cpp)
-  target_link_libraries(win_window_tests PRIVATE psapi version)
+    src/util/process_win.cpp)
+  target_link_libraries(win_window_tests PRIVATE velloq_ui psapi version)
   add_dependencies(win_window_tests DynDNSVelloqClient)
 endif()

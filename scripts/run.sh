@@ -56,6 +56,15 @@ grep -q '^READY' "$demo/service.log" || { echo "[run] the service did not start:
 wine_run() { scripts/wine-run.sh --prefix "$prefix" "$@"; }
 tool() { wine_run build/win64/velloq_demo_tool.exe "$@"; }
 
+# Headless there is no window manager to wait for; on a desktop the
+# window manager decorates the window as usual.
+x11='HKCU\Software\Wine\X11 Driver'
+if [ "$headless" = yes ]; then
+  wine_run reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || true
+else
+  wine_run reg delete "$x11" /v Managed /f >/dev/null 2>&1 || true
+fi
+
 echo "[run] pointing the client at the service (prefix $prefix)"
 auth=$(printf '%s:%s' "$user" "$password" | base64)
 tool seed DomainCheckIP "$checkip_addr"

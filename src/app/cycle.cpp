@@ -64,13 +64,6 @@ void BeginAttempt() {
 
 }  // namespace
 
-void ResetCountdown() {
-    CountdownSeconds = 60;
-    CountdownMinutes = DecimalValue(SettingsRecord.CLOOP);
-    SendWindowText(SecondsStatic, L"0");
-    SendWindowText(MinutesStatic, SettingsRecord.CLOOP);
-}
-
 void StartCommand() {
     SetControlState(L"start");
     StartTimer(MainWindow, IDT_COUNTDOWN, 1000);

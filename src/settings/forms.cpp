@@ -2,6 +2,7 @@
 // the fields are reached through the shared handles and WM_SETTEXT.
 #include "settings/forms.h"
 
+#include "app/cycle.h"
 #include "app/ui_handles.h"
 #include "settings/account.h"
 #include "settings/settings.h"
@@ -11,12 +12,8 @@
 void FillSettingsForms(bool readStore) {
     LoadSettings(readStore);
     for (int i = 0; i < FORM_FIELD_COUNT; ++i) SendWindowText(SettingEdits[i], FormFieldText(i));
-    // A changed pause takes effect at once: the countdown starts again from
-    // it, as the cycle's own reset does.
-    CountdownSeconds = 60;
-    CountdownMinutes = DecimalValue(SettingsRecord.CLOOP);
-    SendWindowText(SecondsStatic, L"0");
-    SendWindowText(MinutesStatic, SettingsRecord.CLOOP);
+    // A changed pause takes effect at once: the countdown starts again from it.
+    ResetCountdown();
 }
 
 AuthOutcome SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]) {
