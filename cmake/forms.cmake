@@ -26,7 +26,7 @@ if(WIN32)
 
   # End-to-end: the real program under Wine, driven from outside, against
   # stand-in servers of our own on loopback.
-  add_executable(e2e_forms_driver tests/e2e/forms_e2e_win.cpp)
+  add_executable(e2e_forms_driver tests/e2e/forms_e2e_win.cpp tests/e2e/client_win.cpp)
   target_link_libraries(e2e_forms_driver PRIVATE velloq_forms velloq_sync velloq_forms_openssl gtest gtest_main
     ${STATIC_FLAGS})
   add_dependencies(e2e_forms_driver DynDNSVelloqClient)

@@ -25,7 +25,7 @@ endif()
 
 if(WIN32)
   # End-to-end: our driver starts the client under Wine against stand-ins.
-  add_executable(e2e_window_driver tests/e2e/driver_win.cpp)
+  add_executable(e2e_window_driver tests/e2e/driver_win.cpp tests/e2e/client_win.cpp)
   target_link_libraries(e2e_window_driver PRIVATE velloq_settings gtest gtest_main comctl32 gdi32 ${STATIC_FLAGS})
   add_dependencies(e2e_window_driver DynDNSVelloqClient)
   add_test(NAME e2e_window COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh

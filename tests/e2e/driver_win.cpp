@@ -1,9 +1,5 @@
-// End-to-end tests of the client under Wine: starts DynDNSVelloqClient.exe
-// as a separate process, finds its windows, reads control texts with
-// WM_GETTEXT, presses buttons and menu commands, reads the registry and
-// the message boxes. The stand-in servers (tests/e2e/standins.list) run
-// outside Wine on loopback; every client is configured with dotted
-// addresses before it starts, so no name is ever looked up.
+// End-to-end tests of the main window, the tray and the cycle under Wine,
+// against the stand-ins of tests/e2e/standins.list.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,22 +8,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <cwchar>
-#include <functional>
-#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/resource_ids.h"
+#include "client_win.h"
 #include "settings/registry.h"
 #include "util/window_link.h"
 
 namespace {
 
-const wchar_t kProduct[] = L"DynDNS Velloq Client";
 const wchar_t kCheckIp[] = L"127.0.0.20";        // check-IP page, address below
 const wchar_t kUpdate[] = L"127.0.0.21";         // update service, port 80, answers good
 const wchar_t kUpdateTls[] = L"127.0.0.22";      // update service on 443 (TLS) only
@@ -36,217 +27,20 @@ const wchar_t kNobody[] = L"127.0.0.24";         // nothing listens: refused at 
 const wchar_t kAddress[] = L"198.51.100.23";
 const wchar_t kAuth[] = L"dmVsbG9xOnNlY3JldA==";  // velloq:secret
 
+using namespace e2e;
 using Clock = std::chrono::steady_clock;
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (done()) return true;
-        if (Clock::now() > deadline) return false;
-        Sleep(20);
-    }
+// A working cycle against the stand-ins, overridden per test.
+void Seed(const Values& overrides = {}) {
+    e2e::Seed({{L"DomainCheckIP", kCheckIp}, {L"DomainDynDNS", kUpdate}, {L"TOUT", L"1000"}, {L"CLOOP", L"30"},
+               {L"DEBUG", L"false"}, {L"AUTH", kAuth}, {L"DOMAIN", L"e2e.example"}, {L"LASTIP", L"NULL"},
+               {L"TIMESTAMP", L"NULL"}, {L"CheckLastIP", L"false"}, {L"CheckUseSSL", L"false"}},
+              overrides);
 }
 
-std::wstring Text(HWND window) {
-    wchar_t buffer[1024] = L"";
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 3000,
-                             &copied))
-        return L"(no answer)";
-    return std::wstring(buffer, copied);
-}
-
-std::string Narrow(const std::wstring& w) {
-    std::string out;
-    for (wchar_t c : w) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
-    return out;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = L"";
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-std::wstring ClientPath() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L'\\') + 1) + L"DynDNSVelloqClient.exe";
-}
-
-std::wstring UnixNow() {
-    return std::to_wstring(static_cast<long long>(std::time(nullptr)));
-}
-
-// The settings key holds exactly these values (defaults for a working
-// cycle against the stand-ins, overridden per test); the Run value is gone.
-void Seed(const std::map<std::wstring, std::wstring>& overrides = {}) {
-    std::map<std::wstring, std::wstring> values = {
-        {L"DomainCheckIP", kCheckIp}, {L"DomainDynDNS", kUpdate}, {L"TOUT", L"1000"},
-        {L"CLOOP", L"30"},           {L"DEBUG", L"false"},       {L"AUTH", kAuth},
-        {L"DOMAIN", L"e2e.example"}, {L"LASTIP", L"NULL"},       {L"TIMESTAMP", L"NULL"},
-        {L"CheckLastIP", L"false"},  {L"CheckUseSSL", L"false"},
-    };
-    for (const auto& o : overrides) values[o.first] = o.second;
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, RegistryKeyPath);
-    for (const auto& v : values) RegWriteString(RegistryKeyPath, v.first.c_str(), v.second.c_str());
-    RegRemoveString(RunKeyPath, RunValueName);
-}
-
-// Requests the stand-in on addr:port has recorded so far.
 int RecordedRequests(const char* addrPort) {
-    const char* dir = std::getenv("VELLOQ_STANDIN_DIR");
-    if (dir == nullptr) return -1;
-    std::string path = std::string("Z:") + dir + "/" + addrPort + ".log";
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return 0;
-    int count = 0;
-    char line[4096];
-    while (std::fgets(line, sizeof line, f) != nullptr)
-        if (std::strncmp(line, "=== REQUEST ", 12) == 0) ++count;
-    std::fclose(f);
-    return count;
+    return static_cast<int>(RequestLines(addrPort).size());
 }
-
-struct Box {
-    HWND window = nullptr;
-    std::wstring title, text;
-};
-
-// A message box of process pid: its title and its message text.
-Box FindBox(DWORD pid) {
-    Box found;
-    struct Search {
-        DWORD pid;
-        Box* box;
-    } search = {pid, &found};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(p);
-            if (ProcessOf(w) != s->pid || ClassOf(w) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-            s->box->window = w;
-            s->box->title = Text(w);
-            s->box->text = Text(GetDlgItem(w, 0xFFFF));
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return found;
-}
-
-Box WaitForBox(DWORD pid, int timeoutMs) {
-    Box box;
-    WaitUntil([&] { return (box = FindBox(pid)).window != nullptr; }, timeoutMs);
-    return box;
-}
-
-class Client {
-public:
-    PROCESS_INFORMATION process = {};
-    HWND main = nullptr;
-    HWND pages[3] = {};  // Sync, Config, Account
-
-    bool Start(const std::wstring& switches = L"") {
-        std::wstring line = L"\"" + ClientPath() + L"\"";
-        if (!switches.empty()) line += L" " + switches;
-        std::vector<wchar_t> buffer(line.begin(), line.end());
-        buffer.push_back(L'\0');
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(ClientPath().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return false;
-        if (!WaitUntil([&] { return (main = FindMain()) != nullptr && FindPages(); }, 20000)) return false;
-        // Ready once the start-up state is applied: that disables Stop, and
-        // the window is shown right after it.
-        return WaitUntil(
-            [&] {
-                HWND stop = GetDlgItem(main, IDC_STOP);
-                return GetDlgItem(main, IDC_STATUSBAR) != nullptr && stop != nullptr &&
-                       (!IsWindowEnabled(stop) || IsWindowVisible(main));
-            },
-            5000);
-    }
-
-    // The main window and its controls once the loop runs.
-    HWND FindMain() const {
-        HWND w = nullptr;
-        while ((w = FindWindowExW(nullptr, w, kProduct, kProduct)) != nullptr)
-            if (ProcessOf(w) == process.dwProcessId) return w;
-        return nullptr;
-    }
-
-    bool FindPages() {
-        HWND page = nullptr;
-        while ((page = FindWindowExW(main, page, kProduct, nullptr)) != nullptr) {
-            if (GetDlgItem(page, IDC_QUERY_DATE)) pages[0] = page;
-            if (GetDlgItem(page, 223)) pages[1] = page;
-            if (GetDlgItem(page, 228)) pages[2] = page;
-        }
-        return pages[0] && pages[1] && pages[2] && GetDlgItem(pages[2], IDC_RELOAD);
-    }
-
-    HWND Button(int id) const { return GetDlgItem(main, id); }
-    HWND Query(int i) const { return GetDlgItem(pages[0], IDC_QUERY_DATE + i); }
-    HWND Setting(int i) const { return GetDlgItem(pages[i < 5 ? 1 : 2], IDC_FIRST_SETTING + i); }
-    HWND PageButton(int page, int id) const { return GetDlgItem(pages[page], id); }
-
-    // The two countdown statics: the tall one shows minutes.
-    HWND Countdown(bool minutes) const {
-        HWND w = nullptr;
-        while ((w = FindWindowExW(main, w, L"Static", nullptr)) != nullptr) {
-            RECT r;
-            GetWindowRect(w, &r);
-            if ((r.bottom - r.top > 30) == minutes) return w;
-        }
-        return nullptr;
-    }
-
-    void Click(HWND button) const { SendMessageW(button, BM_CLICK, 0, 0); }
-    void Command(int id) const { SendMessageW(main, WM_COMMAND, id, 0); }
-
-    bool WaitText(HWND control, const std::wstring& expected, int timeoutMs = 10000) const {
-        return WaitUntil([&] { return Text(control) == expected; }, timeoutMs);
-    }
-
-    // Closes the window (as "&Exit" does) and waits for the process.
-    DWORD Close(int timeoutMs = 10000) {
-        if (process.hProcess == nullptr) return 0xFFFFFFFF;
-        if (main != nullptr) PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
-        return WaitExit(timeoutMs);
-    }
-
-    DWORD WaitExit(int timeoutMs) {
-        DWORD code = 0xFFFFFFFF;
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &code);
-        } else {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-        }
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = {};
-        return code;
-    }
-
-    ~Client() {
-        if (process.hProcess != nullptr) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-    }
-};
 
 // The enabled state of the seventeen controls the state words set.
 struct EnabledSet {
@@ -500,13 +294,7 @@ TEST_F(E2E, SecondInstanceIsRefusedWithItsBoxAndExitCodeZero) {
     Client first;
     ASSERT_TRUE(first.Start());
     Client second;
-    std::wstring line = L"\"" + ClientPath() + L"\"";
-    std::vector<wchar_t> buffer(line.begin(), line.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(ClientPath().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &second.process));
+    ASSERT_TRUE(second.Launch());
     Box box = WaitForBox(second.process.dwProcessId, 20000);
     ASSERT_NE(box.window, nullptr) << "no error box";
     EXPECT_EQ(box.title, std::wstring(kProduct) + L" \u25CF ERROR");
@@ -646,10 +434,7 @@ namespace {
 
 // The popup menu window (class #32768) the client shows, if any.
 HWND FindPopupMenu(DWORD pid) {
-    HWND w = nullptr;
-    while ((w = FindWindowExW(nullptr, w, L"#32768", nullptr)) != nullptr)
-        if (ProcessOf(w) == pid && IsWindowVisible(w)) return w;
-    return nullptr;
+    return WindowOf(pid, L"#32768", nullptr, true);
 }
 
 // Right-clicks the tray icon and picks an item of its menu by keyboard.
