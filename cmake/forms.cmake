@@ -17,8 +17,7 @@ if(WIN32)
   # The forms and About window under Wine, linked with the program's own
   # code (its resources give the icon and the common-controls manifest).
   get_target_property(FORMS_PROGRAM_SOURCES DynDNSVelloqClient SOURCES)
-  velloq_win_test(win_forms_tests tests/win/test_forms_win.cpp tests/win/test_about_win.cpp
-    tests/win/forms_window_win.cpp ${FORMS_PROGRAM_SOURCES})
+  velloq_win_test(win_forms_tests tests/win/test_about_win.cpp ${FORMS_PROGRAM_SOURCES})
   get_target_property(FORMS_PROGRAM_LIBRARIES DynDNSVelloqClient LINK_LIBRARIES)
   list(REMOVE_ITEM FORMS_PROGRAM_LIBRARIES -municode)
   target_link_libraries(win_forms_tests PRIVATE ${FORMS_PROGRAM_LIBRARIES})
