@@ -34,23 +34,17 @@ TEST(Base64Encode, MatchesRfc4648Vectors) {
     }
 }
 
-TEST(Base64Encode, OutputLengthIsAlwaysAMultipleOfFour) {
-    for (std::size_t len = 1; len <= 40; ++len) {
+// One unbroken line of whole quads, however long the input.
+TEST(Base64Encode, OutputIsOneLineOfPaddedQuads) {
+    for (std::size_t len = 1; len <= 600; len += len < 40 ? 1 : 280) {
         auto out = Encode(std::string(len, 'a'));
         ASSERT_NE(out, nullptr);
         std::string s(out.get());
         EXPECT_EQ(s.size(), 4 * ((len + 2) / 3));
         std::size_t pads = s.size() - s.find_last_not_of('=') - 1;
         EXPECT_EQ(pads, (3 - len % 3) % 3) << "length " << len;
+        EXPECT_EQ(s.find_first_of("\r\n"), std::string::npos) << "length " << len;
     }
-}
-
-TEST(Base64Encode, LongInputIsOneUnbrokenLine) {
-    auto out = Encode(std::string(600, 'x'));
-    ASSERT_NE(out, nullptr);
-    std::string s(out.get());
-    EXPECT_EQ(s.size(), 800u);
-    EXPECT_EQ(s.find_first_of("\r\n"), std::string::npos);
 }
 
 TEST(Base64Encode, RefusesEmptyAndEightBitInput) {

@@ -45,15 +45,6 @@ TEST(SplitCommandLine, SplitsAsTheProgramQuotes) {
     for (const Row& r : rows) EXPECT_EQ(Split(r.line), r.expected) << "line [" << std::wstring(r.line).size() << "]";
 }
 
-TEST(SplitCommandLine, EmptyLineGivesNullFirstSlotAndEmptyTextArea) {
-    int count = -1;
-    wchar_t** table = SplitCommandLine(L"  ", &count);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(table[0], nullptr);
-    FreeArgumentBlock(table);
-}
-
 TEST(SplitCommandLine, WorstCaseFitsTheBlock) {
     // Every other character a one-letter argument: the most slots a line
     // can need. AddressSanitizer catches any write past the block.

@@ -83,15 +83,3 @@ TEST(SetControlState, OtherWordsChangeNothing) {
     EXPECT_TRUE(Shell().enables.empty());
 }
 
-TEST(SetControlState, SameWordTwiceGivesTheSameCalls) {
-    AssignHandles();
-    ResetShell();
-    SetControlState(L"edit");
-    std::vector<EnableCall> once = Shell().enables;
-    SetControlState(L"edit");
-    ASSERT_EQ(Shell().enables.size(), 2 * once.size());
-    for (std::size_t i = 0; i < once.size(); ++i) {
-        EXPECT_EQ(Shell().enables[once.size() + i].control, once[i].control);
-        EXPECT_EQ(Shell().enables[once.size() + i].on, once[i].on);
-    }
-}

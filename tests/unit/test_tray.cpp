@@ -118,42 +118,6 @@ TEST(TrayNotify, BalloonKindWords) {
     }
 }
 
-TEST(TrayNotify, InitTwiceAddsOnce) {
-    FreshRequest();
-    TrayRequest.Command = "init";
-    EXPECT_EQ(TrayNotify(), 1);
-    EXPECT_EQ(TrayNotify(), 0);
-    EXPECT_EQ(Messages(), (std::vector<unsigned>{TRAY_NIM_ADD, TRAY_NIM_SETVERSION}));
-}
-
-TEST(TrayNotify, SetIconWaitsForTheBalloonToClose) {
-    FreshRequest();
-    TrayRequest.Command = "init";
-    TrayNotify();
-    TrayRequest.Command = "modify";
-    TrayRequest.BalloonKind = "custom";
-    TrayNotify();
-    ASSERT_EQ(TrayState, 2);
-    TrayRequest.Command = "seticon";
-    EXPECT_EQ(TrayNotify(), 0);
-    TrayState = 1;  // what the window does on a balloon close report
-    EXPECT_EQ(TrayNotify(), 1);
-    ASSERT_EQ(Shell().tray.size(), 4u);
-    EXPECT_EQ(Shell().tray[3].message, TRAY_NIM_MODIFY);
-    EXPECT_EQ(Shell().tray[3].fields.dwInfoFlags, 0u);
-}
-
-TEST(TrayNotify, RemoveThenInitAddsAgain) {
-    FreshRequest();
-    for (const char* command : {"init", "remove", "init"}) {
-        TrayRequest.Command = command;
-        EXPECT_EQ(TrayNotify(), 1) << command;
-    }
-    EXPECT_EQ(Messages(), (std::vector<unsigned>{TRAY_NIM_ADD, TRAY_NIM_SETVERSION, TRAY_NIM_DELETE, TRAY_NIM_ADD,
-                                                 TRAY_NIM_SETVERSION}));
-    EXPECT_EQ(TrayState, 1);
-}
-
 TEST(ProductText, FormatsAndCutsToCapacity) {
     wchar_t tip[64];
     ProductText(tip, 64, L" \u25CF IDLE");
