@@ -39,12 +39,6 @@ std::string Narrow(const std::wstring& w) {
     return out;
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = L"";
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
 DWORD ProcessOf(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);

@@ -23,7 +23,6 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 // A window's text; "(no answer)" when its thread does not answer.
 std::wstring Text(HWND window);
 std::string Narrow(const std::wstring& w);
-std::wstring ClassOf(HWND window);
 DWORD ProcessOf(HWND window);
 // The client beside this driver.
 std::wstring ClientPath();
