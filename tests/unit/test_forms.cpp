@@ -158,14 +158,10 @@ TEST_F(FormsTest, SaveChecksCorrectsStoresAndShowsEachValue) {
         std::wstring typed, shown;
     } rows[] = {
         {"pause of letters", 2, L"abc", L"60"},
-        {"pause too short", 2, L"29", L"60"},
         {"pause kept as typed", 2, L"45 min", L"45 min"},
         {"pause cut to its 7 characters", 2, L"45 minutes", L"45 minu"},
-        {"time-out too long", 3, L"15001", L"3000"},
         {"time-out cut to 7 characters, then out of range", 3, L"10000000", L"3000"},
         {"balloon word with a blank", 4, L"true ", L"false"},
-        {"balloon in capitals", 4, L"TRUE", L"false"},
-        {"balloon off", 4, L"false", L"false"},
         {"check-IP host dotted", 0, L"127.0.0.9", L"127.0.0.9"},
         {"check-IP host unresolved", 0, L"nowhere.invalid", DEFAULT_CHECKIP_HOST},
         {"update host empty", 1, L"", DEFAULT_DYNDNS_HOST},

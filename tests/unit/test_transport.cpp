@@ -170,14 +170,6 @@ TEST(StartWinsock, SecondCallDoesNotStartAgain) {
     EXPECT_EQ(StartWinsock(), 0);
     EXPECT_TRUE(WinsockStarted);
 }
-#else
-TEST(StartWinsock, SecondCallReturnsAtOnce) {
-    StopWinsock();
-    EXPECT_EQ(StartWinsock(), 0);
-    EXPECT_TRUE(WinsockStarted);
-    EXPECT_EQ(StartWinsock(), 0);
-    EXPECT_TRUE(WinsockStarted);
-}
 #endif
 
 TEST(CloseConnection, DoesNothingOnceWinsockIsStopped) {

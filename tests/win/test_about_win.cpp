@@ -114,23 +114,13 @@ protected:
         ProgramInstance = GetModuleHandleW(nullptr);
         IdleIcon = LoadIconW(ProgramInstance, MAKEINTRESOURCEW(200));
         // A test that goes wrong must fail, not wait in the About loop forever.
-        stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        watchdog_ = CreateThread(
-            nullptr, 0,
-            [](void* stop) -> DWORD {
-                while (WaitForSingleObject(stop, 20000) == WAIT_TIMEOUT) {
-                    ADD_FAILURE() << "About window still open after 20 s";
-                    if (HWND about = FindAbout()) PostMessageW(about, WM_CLOSE, 0, 0);
-                }
-                return 0;
-            },
-            stop_, 0, nullptr);
+        watchdog_ = SetTimer(nullptr, 0, 20000, [](HWND, UINT, UINT_PTR, DWORD) {
+            ADD_FAILURE() << "About window still open after 20 s";
+            if (HWND about = FindAbout()) PostMessageW(about, WM_CLOSE, 0, 0);
+        });
     }
     void TearDown() override {
-        SetEvent(stop_);
-        WaitForSingleObject(watchdog_, INFINITE);
-        CloseHandle(watchdog_);
-        CloseHandle(stop_);
+        KillTimer(nullptr, watchdog_);
         if (HWND about = FindAbout()) DestroyWindow(about);
         DestroyWindow(MainWindow);
         MainWindow = nullptr;
@@ -139,8 +129,7 @@ protected:
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
-    HANDLE stop_ = nullptr;
-    HANDLE watchdog_ = nullptr;
+    UINT_PTR watchdog_ = 0;
     // Opens the About window, runs check inside its loop, then closes it
     // with the close box's message. Fails rather than hangs.
     void WithAboutOpen(std::function<void(HWND)> check) {
