@@ -58,7 +58,9 @@ TEST_F(SettingsTest, EmptyStoreWritesAllNineDefaultsInOrder) {
     EXPECT_FALSE(SettingsRecord.UseSSLFlag);
 }
 
-TEST_F(SettingsTest, NumericFieldsKeepTheirRangeOrTakeTheDefault) {
+// Each value checked on its own: numbers in range, the balloon switch
+// exactly "true" or "false", text fields merely non-empty.
+TEST_F(SettingsTest, EachFieldKeepsAValidValueOrTakesTheDefault) {
     struct Row {
         int index;
         const wchar_t* stored;
@@ -68,26 +70,14 @@ TEST_F(SettingsTest, NumericFieldsKeepTheirRangeOrTakeTheDefault) {
         {2, L"", L"3000"},     {2, L"abc", L"3000"},  {2, L"-5000", L"3000"},
         {3, L"29", L"60"},     {3, L"30", L"30"},     {3, L"1440", L"1440"},   {3, L"1441", L"60"},
         {3, L"45 min", L"45 min"}, {3, L" 90", L" 90"},
+        {4, L"true", L"true"}, {4, L"false", L"false"}, {4, L"TRUE", L"false"}, {4, L"True", L"false"},
+        {4, L"yes", L"false"}, {4, L"", L"false"},
+        {5, L"", L"NULL"}, {6, L"", L"NULL"}, {7, L"", L"NULL"}, {8, L"", L"NULL"},
+        {5, L"x", L"x"},   {6, L"x", L"x"},   {7, L"x", L"x"},   {8, L"x", L"x"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(LoadOne(r.index, r.stored), r.expected) << kNames[r.index] << " \"" << r.stored << "\"";
         EXPECT_EQ(Stored(kNames[r.index]), r.expected);
-    }
-}
-
-TEST_F(SettingsTest, BalloonSwitchIsCaseSensitive) {
-    struct Row {
-        const wchar_t* stored;
-        const wchar_t* expected;
-    } rows[] = {{L"true", L"true"}, {L"false", L"false"}, {L"TRUE", L"false"},
-                {L"True", L"false"}, {L"yes", L"false"}, {L"", L"false"}};
-    for (const Row& r : rows) EXPECT_EQ(LoadOne(4, r.stored), r.expected) << r.stored;
-}
-
-TEST_F(SettingsTest, TextFieldsOnlyNeedToBeNonEmpty) {
-    for (int index = 5; index <= 8; ++index) {
-        EXPECT_EQ(LoadOne(index, L""), L"NULL") << kNames[index];
-        EXPECT_EQ(LoadOne(index, L"x"), L"x") << kNames[index];
     }
 }
 
