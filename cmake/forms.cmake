@@ -21,7 +21,6 @@ if(WIN32)
   get_target_property(FORMS_PROGRAM_LIBRARIES DynDNSVelloqClient LINK_LIBRARIES)
   list(REMOVE_ITEM FORMS_PROGRAM_LIBRARIES -municode)
   target_link_libraries(win_forms_tests PRIVATE ${FORMS_PROGRAM_LIBRARIES})
-  target_include_directories(win_forms_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 
   # End-to-end: the real program under Wine, driven from outside, against
   # stand-in servers of our own on loopback.
