@@ -2,11 +2,14 @@
 # Installs everything the build and the tests need on Debian 12, once.
 # Safe to run again: it only installs what is missing and reuses the
 # cross-built OpenSSL from the cache folder.
+#   VELLOQ_OPENSSL_ROOT  where the build finds OpenSSL for MinGW (the same
+#                        name is CMake's cache variable); default below.
 set -euo pipefail
 
 say() { echo "[deps] $*"; }
 
-CACHE_ROOT="${VELLOQ_CACHE:-/var/cache/velloq}"
+OPENSSL_ROOT="${VELLOQ_OPENSSL_ROOT:-/var/cache/velloq/openssl-mingw64}"
+CACHE_ROOT=$(dirname "$OPENSSL_ROOT")
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
@@ -14,6 +17,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-x86-64 mingw-w64-tools
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
+  clang libclang-rt-14-dev
   wine wine64 xvfb xauth x11-utils imagemagick
   python3 dpkg-dev nsis
 )
@@ -30,56 +34,86 @@ else
   say "Debian packages already installed"
 fi
 
-# MinGW's default threading model must be posix for std::thread and friends.
-if [ -e /usr/bin/x86_64-w64-mingw32-g++-posix ]; then
-  cur=$(readlink -f /etc/alternatives/x86_64-w64-mingw32-g++ 2>/dev/null || true)
-  if [ "$cur" != "/usr/bin/x86_64-w64-mingw32-g++-posix" ]; then
-    say "selecting the posix thread model of MinGW g++/gcc"
-    $SUDO update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix >/dev/null
-    $SUDO update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix >/dev/null
-  fi
-fi
-
-# OpenSSL for MinGW: Debian ships none, so cross-build it from Debian's source.
+# OpenSSL for MinGW: Debian ships none, so cross-build it from Debian's
+# source. The deb-src entry repeats the machine's own configured sources of
+# this release, so whatever mirror the machine uses serves the source too.
 SRC_LIST=/etc/apt/sources.list.d/velloq-deb-src.sources
 if [ ! -e "$SRC_LIST" ]; then
-  say "adding a deb-src entry for bookworm main"
-  $SUDO tee "$SRC_LIST" >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  . /etc/os-release
+  entries=$(
+    for f in /etc/apt/sources.list.d/*.sources; do [ -e "$f" ] && cat "$f" && echo; done |
+      awk -v rel="$VERSION_CODENAME" 'BEGIN { RS = ""; FS = "\n" }
+        {
+          keep = 0; out = ""
+          for (i = 1; i <= NF; i++) {
+            if ($i ~ /^#/) continue
+            if ($i ~ /^Types:/) { if ($i !~ /[ \t]deb([ \t]|$)/) next; $i = "Types: deb-src" }
+            if ($i ~ /^Enabled:[ \t]*no/) next
+            if ($i ~ "^Suites:.*[ \t]" rel "([ \t-]|$)") keep = 1
+            out = out $i "\n"
+          }
+          if (keep) printf "%s\n", out
+        }'
+    if [ -e /etc/apt/sources.list ]; then
+      sed -n -E "s/^[[:space:]]*deb[[:space:]]+(.*[[:space:]]$VERSION_CODENAME([[:space:]-].*)?)\$/deb-src \1/p" \
+        /etc/apt/sources.list
+    fi
+  )
+  [ -n "$entries" ] || { echo "[deps] no configured apt source for $VERSION_CODENAME" >&2; exit 1; }
+  say "adding deb-src entries beside the configured sources of $VERSION_CODENAME"
+  if grep -q '^Types:' <<<"$entries"; then
+    printf '%s\n' "$entries" | $SUDO tee "$SRC_LIST" >/dev/null
+  else
+    printf '%s\n' "$entries" | $SUDO tee "${SRC_LIST%.sources}.list" >/dev/null
+    $SUDO touch "$SRC_LIST"
+  fi
   $SUDO apt-get update -qq
 fi
+
+# Only what a TLS client with the default ciphers needs; nothing loadable at
+# run time. The configuration and module folders are fixed Windows folders
+# only administrators can write (the program never loads a configuration
+# anyway): a Unix path here would mean a folder on the current drive.
+OPTIONS=(no-shared no-module no-engine no-dso no-comp no-legacy no-deprecated no-tests
+  no-ui-console no-async no-srp no-psk no-srtp no-nextprotoneg no-ct no-ocsp no-cms no-ts
+  no-rfc3779 no-dtls no-ssl3 no-ec2m no-gost no-sm2 no-sm3 no-sm4 no-idea no-seed no-bf
+  no-cast no-rc2 no-rc4 no-rc5 no-md4 no-mdc2 no-whirlpool no-rmd160 no-camellia no-aria
+  no-siphash no-scrypt no-blake2 no-ocb no-siv no-des no-filenames)
+WINDIRS=(OPENSSLDIR="C:/Program Files/Common Files/SSL"
+  ENGINESDIR="C:/Program Files/OpenSSL/lib/engines-3"
+  MODULESDIR="C:/Program Files/OpenSSL/lib/ossl-modules")
 
 ver=$(apt-cache showsrc openssl 2>/dev/null | awk '/^Version:/{print $2}' | sort -V | tail -n1)
 if [ -z "$ver" ]; then
   $SUDO apt-get update -qq
   ver=$(apt-cache showsrc openssl | awk '/^Version:/{print $2}' | sort -V | tail -n1)
 fi
-prefix="$CACHE_ROOT/openssl-mingw64-$ver"
+key=$(printf '%s\n' "${OPTIONS[@]}" "${WINDIRS[@]}" | sha256sum | cut -c1-8)
+prefix="$CACHE_ROOT/openssl-mingw64-$ver-$key"
 if [ -e "$prefix/.complete" ]; then
   say "OpenSSL $ver for MinGW found in $prefix"
 else
   say "cross-building OpenSSL $ver for MinGW into $prefix (takes a few minutes, once)"
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  $SUDO mkdir -p "$CACHE_ROOT"
-  (cd "$work" && apt-get source --download-only "openssl=$ver" >/dev/null 2>&1)
-  orig=$(ls "$work"/openssl_*.orig.tar.* | head -n1)
+  # Only the upstream tarball is used; a mirror without the security
+  # suite's Debian files still serves it.
+  (cd "$work" && apt-get source --download-only "openssl=$ver" >/dev/null 2>&1) || true
+  orig=$(ls "$work"/openssl_*.orig.tar.[gx]z | head -n1)
   tar -xf "$orig" -C "$work"
   srcdir=$(find "$work" -maxdepth 1 -type d -name 'openssl-*' | head -n1)
   (
     cd "$srcdir"
-    ./Configure mingw64 no-shared no-tests --cross-compile-prefix=x86_64-w64-mingw32- \
-      --prefix="$prefix" --libdir=lib >/dev/null
-    make -j"$(nproc)" build_libs >/dev/null 2>&1
-    $SUDO make install_dev >/dev/null
+    ./Configure mingw64 "${OPTIONS[@]}" --cross-compile-prefix=x86_64-w64-mingw32- \
+      -ffunction-sections -fdata-sections >/dev/null
+    make -j"$(nproc)" build_libs "${WINDIRS[@]}" >/dev/null 2>&1
+    $SUDO mkdir -p "$prefix/lib" "$prefix/include"
+    $SUDO cp -r include/openssl "$prefix/include/"
+    $SUDO cp libssl.a libcrypto.a "$prefix/lib/"
   )
   $SUDO touch "$prefix/.complete"
   say "OpenSSL $ver for MinGW installed"
 fi
-$SUDO ln -sfn "$prefix" "$CACHE_ROOT/openssl-mingw64"
+$SUDO mkdir -p "$CACHE_ROOT"
+[ "$(readlink -f "$OPENSSL_ROOT" 2>/dev/null)" = "$prefix" ] || $SUDO ln -sfn "$prefix" "$OPENSSL_ROOT"
 say "done"

@@ -11,9 +11,7 @@
 #include "util/text.h"
 
 int TlsExchange(const wchar_t* request, std::string& reply) {
-    SSL_load_error_strings();
-    SSL_library_init();
-    SSL_CTX* ctx = SSL_CTX_new(SSLv23_client_method());
+    SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
     SSL* ssl = ctx != nullptr ? SSL_new(ctx) : nullptr;
     int result = -1;
 
@@ -48,5 +46,5 @@ const char* TlsBuildVersionText() {
 }
 
 const char* TlsRuntimeVersionText() {
-    return SSLeay_version(SSLEAY_VERSION);
+    return OpenSSL_version(OPENSSL_VERSION);
 }

@@ -187,7 +187,7 @@ int ShowAboutWindow() {
     // nothing to show and no loop to end, so the main window stays as it is.
     if (about == nullptr) return 0;
 
-    std::wstring openSsl = OpenSslBlock(OPENSSL_VERSION_TEXT, SSLeay_version(SSLEAY_VERSION));
+    std::wstring openSsl = OpenSslBlock(OPENSSL_VERSION_TEXT, OpenSSL_version(OPENSSL_VERSION));
     wchar_t* computer = GetComputerNameText();
     wchar_t* user = GetUserNameText();
     wchar_t* os = GetOsVersionText();
