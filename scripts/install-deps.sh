@@ -78,7 +78,8 @@ OPTIONS=(no-shared no-module no-engine no-dso no-comp no-legacy no-deprecated no
   no-ui-console no-async no-srp no-psk no-srtp no-nextprotoneg no-ct no-ocsp no-cms no-ts
   no-rfc3779 no-dtls no-ssl3 no-ec2m no-gost no-sm2 no-sm3 no-sm4 no-idea no-seed no-bf
   no-cast no-rc2 no-rc4 no-rc5 no-md4 no-mdc2 no-whirlpool no-rmd160 no-camellia no-aria
-  no-siphash no-scrypt no-blake2 no-ocb no-siv no-des no-filenames)
+  no-siphash no-scrypt no-blake2 no-ocb no-siv no-des no-filenames no-err no-cmp no-dgram
+  no-multiblock no-uplink no-secure-memory -Os)
 WINDIRS=(OPENSSLDIR="C:/Program Files/Common Files/SSL"
   ENGINESDIR="C:/Program Files/OpenSSL/lib/engines-3"
   MODULESDIR="C:/Program Files/OpenSSL/lib/ossl-modules")

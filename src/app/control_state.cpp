@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "app/ui_handles.h"
+#include "settings/forms.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include "app/control_state.h"
 #include "app/resource_ids.h"
 #include "app/ui_handles.h"
-#include "app/window_ops.h"
 #include "net/transport.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
@@ -14,11 +13,6 @@
 #include "util/text.h"
 
 namespace {
-
-const unsigned MESSAGE_COMMAND = 0x0111;     // WM_COMMAND
-const unsigned MESSAGE_SETICON = 0x0080;     // WM_SETICON
-const unsigned ICON_LARGE = 1;               // ICON_BIG
-const unsigned STATUS_SETTEXT = 0x0400 + 11;  // SB_SETTEXTW
 
 void SetStatusText(const wchar_t* text) {
     SendWindowMessage(StatusBar, STATUS_SETTEXT, 0, reinterpret_cast<std::intptr_t>(text));

@@ -4,11 +4,17 @@
 #include <commctrl.h>
 
 #include "app/control_state.h"
+#include "app/forms_win.h"
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
 #include "app/ui_handles.h"
+#include "net/tls.h"
+#include "settings/forms.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
+#include "sync/sync.h"
+#include "util/product.h"
+#include "util/window_win.h"
 
 HINSTANCE ProgramInstance = nullptr;
 HMENU MainMenu = nullptr;
@@ -19,15 +25,18 @@ HFONT LabelFont = nullptr;
 HFONT GroupFont = nullptr;
 HFONT CountdownFont = nullptr;
 
-const DWORD GROUP_STYLE = 0x50000007;   // BS_GROUPBOX
-const DWORD BUTTON_STYLE = 0x50000040;  // BS_ICON
-const DWORD LABEL_STYLE = 0x50000000;
-const DWORD CENTER_STYLE = 0x50000001;  // SS_CENTER
-const DWORD EDIT_STYLE = 0x50011080;    // WS_TABSTOP, ES_WANTRETURN, ES_AUTOHSCROLL
-const DWORD DOMAIN_STYLE = 0x50211044;  // + WS_VSCROLL, ES_AUTOVSCROLL, ES_MULTILINE
-const DWORD GROUP_EX = 0x20;            // WS_EX_TRANSPARENT
-const DWORD EDIT_EX = 0x200;            // WS_EX_CLIENTEDGE
-const DWORD DOMAIN_EX = 0x20004;        // WS_EX_STATICEDGE, WS_EX_NOPARENTNOTIFY
+const DWORD CHILD = WS_CHILD | WS_VISIBLE;
+const DWORD GROUP_STYLE = CHILD | BS_GROUPBOX;
+const DWORD BUTTON_STYLE = CHILD | BS_ICON;
+const DWORD LABEL_STYLE = CHILD;
+const DWORD CENTER_STYLE = CHILD | SS_CENTER;
+const DWORD EDIT_STYLE = CHILD | WS_TABSTOP | ES_WANTRETURN | ES_AUTOHSCROLL;
+const DWORD DOMAIN_STYLE = EDIT_STYLE | WS_VSCROLL | ES_AUTOVSCROLL | ES_MULTILINE;
+const DWORD TAB_STYLE = CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP;
+const DWORD STATUS_STYLE = CHILD | SBARS_SIZEGRIP | SBARS_TOOLTIPS;
+const DWORD GROUP_EX = WS_EX_TRANSPARENT;
+const DWORD EDIT_EX = WS_EX_CLIENTEDGE;
+const DWORD DOMAIN_EX = WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY;
 
 struct ControlLayout {
     const wchar_t* className;
@@ -67,7 +76,7 @@ void CreateMainControls() {
         {L"Button", L"Stop", BUTTON_STYLE, 0, 242, 73, 70, 20, IDC_STOP, &LabelFont, &StopButton},
         {L"Static", SettingsRecord.CLOOP, CENTER_STYLE, 0, 242, 135, 70, 40, 0, &CountdownFont, &MinutesStatic},
         {L"Static", L"0", CENTER_STYLE, 0, 242, 175, 70, 20, 0, nullptr, &SecondsStatic},
-        {WC_TABCONTROLW, L"", 0x56010000, 0, 5, 2, 228, 200, 0, &LabelFont, &TabControl},
+        {WC_TABCONTROLW, L"", TAB_STYLE, 0, 5, 2, 228, 200, 0, &LabelFont, &TabControl},
     };
     CreateControls(MainWindow, top);
 
@@ -93,11 +102,11 @@ void CreateMainControls() {
         {L"Static", L"Pause (min):", LABEL_STYLE, 0, 10, 70, 92, 20, 0, &LabelFont, nullptr},
         {L"Static", L"TimeOut (msec):", LABEL_STYLE, 0, 10, 95, 92, 20, 0, &LabelFont, nullptr},
         {L"Static", L"Show balloon:", LABEL_STYLE, 0, 10, 120, 92, 20, 0, &LabelFont, nullptr},
-        {L"Edit", SettingsRecord.DomainCheckIP, EDIT_STYLE, EDIT_EX, 108, 18, 100, 20, 223, &LabelFont, &SettingEdits[0]},
-        {L"Edit", SettingsRecord.DomainDynDNS, EDIT_STYLE, EDIT_EX, 108, 43, 100, 20, 224, &LabelFont, &SettingEdits[1]},
-        {L"Edit", SettingsRecord.CLOOP, EDIT_STYLE, EDIT_EX, 108, 68, 100, 20, 225, &LabelFont, &SettingEdits[2]},
-        {L"Edit", SettingsRecord.TOUT, EDIT_STYLE, EDIT_EX, 108, 93, 100, 20, 226, &LabelFont, &SettingEdits[3]},
-        {L"Edit", SettingsRecord.DEBUG, EDIT_STYLE, EDIT_EX, 108, 118, 100, 20, 227, &LabelFont, &SettingEdits[4]},
+        {L"Edit", SettingsRecord.DomainCheckIP, EDIT_STYLE, EDIT_EX, 108, 18, 100, 20, IDC_CHECKIP, &LabelFont, &SettingEdits[0]},
+        {L"Edit", SettingsRecord.DomainDynDNS, EDIT_STYLE, EDIT_EX, 108, 43, 100, 20, IDC_DYNDNS, &LabelFont, &SettingEdits[1]},
+        {L"Edit", SettingsRecord.CLOOP, EDIT_STYLE, EDIT_EX, 108, 68, 100, 20, IDC_CLOOP, &LabelFont, &SettingEdits[2]},
+        {L"Edit", SettingsRecord.TOUT, EDIT_STYLE, EDIT_EX, 108, 93, 100, 20, IDC_TOUT, &LabelFont, &SettingEdits[3]},
+        {L"Edit", SettingsRecord.DEBUG, EDIT_STYLE, EDIT_EX, 108, 118, 100, 20, IDC_DEBUG, &LabelFont, &SettingEdits[4]},
         {L"Button", L"Edit", BUTTON_STYLE, 0, 5, 150, 70, 20, IDC_EDIT, &LabelFont, &EditButtons[0]},
         {L"Button", L"Save", BUTTON_STYLE, 0, 75, 150, 70, 20, IDC_SAVE, &LabelFont, &SaveButtons[0]},
         {L"Button", L"Reload", BUTTON_STYLE, 0, 145, 150, 70, 20, IDC_RELOAD, &LabelFont, &ReloadButtons[0]},
@@ -109,9 +118,9 @@ void CreateMainControls() {
         {L"Static", L"Name:", LABEL_STYLE, 0, 10, 20, 55, 20, 0, &LabelFont, nullptr},
         {L"Static", L"Pass:", LABEL_STYLE, 0, 10, 45, 55, 20, 0, &LabelFont, nullptr},
         {L"Static", L"Domain:", LABEL_STYLE, 0, 10, 70, 55, 20, 0, &LabelFont, nullptr},
-        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 18, 148, 20, 228, &LabelFont, &SettingEdits[5]},
-        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 43, 148, 20, 229, &LabelFont, &SettingEdits[6]},
-        {L"Edit", SettingsRecord.DOMAIN, DOMAIN_STYLE, DOMAIN_EX, 60, 68, 148, 70, 230, &LabelFont, &SettingEdits[7]},
+        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 18, 148, 20, IDC_NAME, &LabelFont, &SettingEdits[5]},
+        {L"Edit", L"********", EDIT_STYLE, EDIT_EX, 60, 43, 148, 20, IDC_PASS, &LabelFont, &SettingEdits[6]},
+        {L"Edit", SettingsRecord.DOMAIN, DOMAIN_STYLE, DOMAIN_EX, 60, 68, 148, 70, IDC_DOMAIN, &LabelFont, &SettingEdits[7]},
         {L"Button", L"Edit", BUTTON_STYLE, 0, 5, 150, 70, 20, IDC_EDIT, &LabelFont, &EditButtons[1]},
         {L"Button", L"Save", BUTTON_STYLE, 0, 75, 150, 70, 20, IDC_SAVE, &LabelFont, &SaveButtons[1]},
         {L"Button", L"Reload", BUTTON_STYLE, 0, 145, 150, 70, 20, IDC_RELOAD, &LabelFont, &ReloadButtons[1]},
@@ -120,7 +129,7 @@ void CreateMainControls() {
 }
 
 void CreateStatusBar() {
-    const ControlLayout bar = {STATUSCLASSNAMEW, L"", 0x50000900, 0, 0, 0, 0, 0, IDC_STATUSBAR, &LabelFont, &StatusBar};
+    const ControlLayout bar = {STATUSCLASSNAMEW, L"", STATUS_STYLE, 0, 0, 0, 0, 0, IDC_STATUSBAR, &LabelFont, &StatusBar};
     CreateControl(MainWindow, bar);
     SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Client ready!"));
     int edges[2] = {294, -1};
@@ -128,37 +137,6 @@ void CreateStatusBar() {
 }
 
 }  // namespace
-
-HWND CreateTopWindow(HINSTANCE instance, WNDPROC procedure, HICON icon, const wchar_t* name, int x, int y,
-                     int width, int height) {
-    WNDCLASSEXW known;
-    known.cbSize = sizeof known;
-    if (!GetClassInfoExW(instance, name, &known)) {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = instance;
-        wc.hIcon = icon;
-        wc.hIconSm = icon;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        wc.lpszClassName = name;
-        if (!RegisterClassExW(&wc)) {
-            MessageBeep(MB_ICONHAND);
-            MessageBoxW(nullptr, L"Error create window.", L"FATAL ERROR", MB_ICONHAND);
-            return nullptr;
-        }
-    }
-    HWND window = CreateWindowExW(0x40100, name, name, 0x06CA0040, x, y, width, height, nullptr, nullptr, instance,
-                                  nullptr);
-    if (window != nullptr && x == -1 && y == -1) {
-        RECT desktop;
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        MoveWindow(window, desktop.right / 2 - width / 2, desktop.bottom / 2 - height / 2, width, height, TRUE);
-    }
-    return window;
-}
 
 HWND AddTabPage(HWND parent, HWND tab, const wchar_t* text) {
     int n = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
@@ -201,6 +179,7 @@ void RunMessageLoop() {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    TlsStartup();
     LoadSettings(true);
     ProgramInstance = instance;
 
@@ -234,6 +213,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetControlState(L"default");
     ShowWindow(MainWindow, SW_SHOW);
     UpdateWindow(MainWindow);
+    TellStoreFailureOnce();
 
     RunMessageLoop();
 

@@ -11,8 +11,6 @@ extern wchar_t AutostartCommand[512];
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-HWND CreateTopWindow(HINSTANCE instance, WNDPROC procedure, HICON icon, const wchar_t* name, int x, int y,
-                     int width, int height);
 HWND AddTabPage(HWND parent, HWND tab, const wchar_t* text);
 void ShowSelectedTabPage(HWND tab, HWND* pages);
 void RunMessageLoop();

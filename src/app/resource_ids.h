@@ -11,7 +11,14 @@
 #define IDC_QUERY_DATE 220
 #define IDC_QUERY_IP 221
 #define IDC_QUERY_STATUS 222
-#define IDC_FIRST_SETTING 223
+#define IDC_CHECKIP 223
+#define IDC_DYNDNS 224
+#define IDC_CLOOP 225
+#define IDC_TOUT 226
+#define IDC_DEBUG 227
+#define IDC_NAME 228
+#define IDC_PASS 229
+#define IDC_DOMAIN 230
 #define IDC_START 240
 #define IDC_STOP 241
 #define IDC_MANUAL 242
@@ -33,5 +40,3 @@
 #define IDM_ABOUT 305
 #define IDM_TRAY_EXIT 310
 #define IDM_TRAY_TOGGLE 311
-
-#define TRAY_ICON_ID 100

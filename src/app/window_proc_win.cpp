@@ -8,18 +8,19 @@
 
 #include "app/control_state.h"
 #include "app/cycle.h"
+#include "app/forms_win.h"
 #include "app/main_window_win.h"
+#include "app/notice.h"
 #include "app/resource_ids.h"
 #include "app/ui_handles.h"
-#include "net/notice.h"
 #include "net/transport.h"
-#include "settings/forms.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "shell/about.h"
+#include "shell/about_win.h"
 #include "shell/tray.h"
 #include "util/cmdline.h"
 #include "util/process.h"
+#include "util/product.h"
 #include "util/text.h"
 
 bool MessageLoopRunning = true;
@@ -89,16 +90,16 @@ void ToggleOption(UINT id) {
     switch (id) {
         case IDM_RUN_WITH_OS:
             if (on)
-                RegWriteString(RunKeyPath, RunValueName, AutostartCommand);
+                StoreValue(RunKeyPath, RunValueName, AutostartCommand);
             else
                 RegRemoveString(RunKeyPath, RunValueName);
             return;
         case IDM_CHECK_LAST_IP:
-            RegWriteString(RegistryKeyPath, L"CheckLastIP", on ? L"true" : L"false");
+            StoreValue(RegistryKeyPath, L"CheckLastIP", on ? L"true" : L"false");
             SettingsRecord.CheckLastIPFlag = on;
             return;
         case IDM_SECURE_CONNECT:
-            RegWriteString(RegistryKeyPath, L"CheckUseSSL", on ? L"true" : L"false");
+            StoreValue(RegistryKeyPath, L"CheckUseSSL", on ? L"true" : L"false");
             SettingsRecord.UseSSLFlag = on;
             return;
     }
@@ -157,14 +158,17 @@ void Command(HWND window, WPARAM id) {
         case IDC_MANUAL: ManualCommand(); return;
         case IDC_EDIT: SetControlState(L"edit"); return;
         case IDC_SAVE: SaveSettingsForms(); return;
-        case IDC_RELOAD: FillSettingsForms(true); return;
+        case IDC_RELOAD: ReloadSettingsForms(); return;
         case IDM_RUN_WITH_OS:
         case IDM_CHECK_LAST_IP:
         case IDM_SECURE_CONNECT: ToggleOption(static_cast<UINT>(id)); return;
         case IDM_EXIT:
         case IDM_TRAY_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); return;
         case IDM_COMMAND: ShowCommandHelp(window); return;
-        case IDM_ABOUT: ShowAboutWindow(); return;
+        case IDM_ABOUT:
+            // The About window's controls take the font the main window's carry.
+            ShowAboutWindow(ProgramInstance, reinterpret_cast<HFONT>(SendMessageW(ManualButton, WM_GETFONT, 0, 0)));
+            return;
         case IDM_TRAY_TOGGLE: ToggleRestore(window); return;
     }
 }
@@ -196,6 +200,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_COMMAND:
             Command(window, wParam);
+            TellStoreFailureOnce();
             return 0;
         case WM_TIMER:
             if (wParam == IDT_MINIMIZE) {
@@ -210,12 +215,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_SYNC_DONE:
             SyncDone();
+            TellStoreFailureOnce();
             return 0;
         case WM_NET_NOTICE:
-            ShowNetNotice(window, message, wParam, lParam);
+            ShowNetNotice(window, lParam);
             return 0;
         case WM_TRAY_CALLBACK:
-            if (wParam == TRAY_ICON_ID) TrayCallback(window, lParam);
+            if (wParam == TRAY_ICON_UID) TrayCallback(window, lParam);
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

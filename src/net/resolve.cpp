@@ -1,20 +1,13 @@
 // Host resolution through the system resolver. Kept apart from the rest of
 // the transport so the settings tests can link a resolver of their own.
-#include "net/transport.h"
-
-#include "util/text.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <cstring>
+
+#include "net/transport.h"
+#include "util/text.h"
 
 int ResolveHost(wchar_t* buffer) {
     if (StartWinsock() == -1) {
-#ifdef _WIN32
-        MessageBoxW(nullptr, L"WSA INIT Error!", L"Init Error", MB_ICONERROR);
-#endif
+        ReportSocketStartupFailure();
         return -1;
     }
     char name[HOST_TEXT_CAPACITY];

@@ -4,10 +4,11 @@
 
 #include <string>
 
-// 0 with the reply appended (bounded like every reply), -1 with the reply
-// unchanged when the handshake or the write fails.
-int TlsExchange(const wchar_t* request, std::string& reply);
+// Once per process, before any other OpenSSL call: the library never reads
+// a configuration file and leaves its clean-up to the end of the process.
+bool TlsStartup();
 
-// The library's version texts: the one we were built with, the one in use.
-const char* TlsBuildVersionText();
-const char* TlsRuntimeVersionText();
+// 0 with the reply appended (bounded like every reply), -1 with the reply
+// unchanged when the handshake or the write fails. serverName, when not
+// null, is sent as the server name indication.
+int TlsExchange(const wchar_t* request, std::string& reply, const char* serverName);

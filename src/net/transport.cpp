@@ -2,15 +2,10 @@
 // over the socket compatibility header.
 #include "net/transport.h"
 
-#include "util/text.h"
-#include "util/window_link.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include <csignal>
 #include <cstring>
+
+#include "util/clock.h"
+#include "util/text.h"
 
 const wchar_t UNRESOLVED_ADDRESS[] = L"256.256.256.256";
 
@@ -19,6 +14,11 @@ volatile SOCKET ActiveSocket = INVALID_SOCKET;
 int SocketFamily = AF_INET;
 int SocketType = SOCK_STREAM;
 int SocketProtocol = 0;
+
+namespace {
+// One worker at a time, so one exchange's deadline.
+std::uint64_t ExchangeDeadline = 0;
+}  // namespace
 
 void UseTcpOverIPv4() {
     SocketFamily = AF_INET;
@@ -36,26 +36,13 @@ void ReleaseActiveSocket() {
 
 int StartWinsock() {
     if (WinsockStarted) return 0;
-#ifdef _WIN32
-    WSADATA data;
-    if (WSAStartup(0x0202, &data) != 0) return -1;
-    if (data.wVersion != 0x0202) {
-        WSACleanup();
-        return -1;
-    }
-#else
-    // Winsock reports a write to a closed connection as an error; make
-    // POSIX do the same instead of ending the process with SIGPIPE.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    if (!PlatformSocketStartup()) return -1;
     WinsockStarted = true;
     return 0;
 }
 
 void StopWinsock() {
-#ifdef _WIN32
-    WSACleanup();
-#endif
+    PlatformSocketCleanup();
     WinsockStarted = false;
 }
 
@@ -71,6 +58,7 @@ TimeoutParts SplitTimeout(int milliseconds) {
 
 SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short port, int timeoutMs) {
     if (StartWinsock() == -1) return INVALID_SOCKET;
+    ExchangeDeadline = SteadyMilliseconds() + EXCHANGE_DEADLINE_MS;
 
     sockaddr_in target;
     std::memset(&target, 0, sizeof target);
@@ -84,22 +72,8 @@ SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short po
         if (window != nullptr) SendWindowMessage(window, WM_NET_NOTICE, 0, NOTICE_SOCKET_FAILED);
         return INVALID_SOCKET;
     }
-
-#ifdef _WIN32
-    DWORD ms = static_cast<DWORD>(timeoutMs);
-    int bufferSize = 1024;
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-    setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bufferSize), sizeof bufferSize);
-#else
-    // POSIX takes the time-outs as a time structure.
-    TimeoutParts parts = SplitTimeout(timeoutMs);
-    timeval tv{parts.seconds, parts.microseconds};
-    int bufferSize = 1024;
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    setsockopt(s, SOL_SOCKET, SO_SNDBUF, &bufferSize, sizeof bufferSize);
-#endif
+    SetSocketTimeouts(s, timeoutMs, timeoutMs);
+    SetSendBuffer(s, 1024);
 
     if (ConnectWithTimeout(s, reinterpret_cast<const sockaddr*>(&target), sizeof target, timeoutMs) == -1) {
         closesocket(s);
@@ -140,4 +114,28 @@ void CloseConnection(SOCKET s) {
     if (!WinsockStarted) return;
     shutdown(s, SD_BOTH);
     closesocket(s);
+}
+
+bool ArmReceive(SOCKET s) {
+    std::uint64_t now = SteadyMilliseconds();
+    if (now >= ExchangeDeadline) return false;
+    std::uint64_t left = ExchangeDeadline - now;
+    SetSocketTimeouts(s, left < CONNECT_TIMEOUT_MS ? static_cast<int>(left) : CONNECT_TIMEOUT_MS,
+                      CONNECT_TIMEOUT_MS);
+    return true;
+}
+
+bool AppendBounded(std::string& reply, const char* bytes, std::size_t count) {
+    std::size_t room = RESPONSE_LIMIT - reply.size();
+    reply.append(bytes, count < room ? count : room);
+    return reply.size() < RESPONSE_LIMIT;
+}
+
+void ReceiveAll(SOCKET s, std::string& reply) {
+    char unit[1024];
+    while (ArmReceive(s)) {
+        int n = recv(s, unit, sizeof unit, 0);
+        if (n == SOCKET_ERROR || n < 1) return;
+        if (!AppendBounded(reply, unit, static_cast<std::size_t>(n))) return;
+    }
 }

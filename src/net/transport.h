@@ -1,14 +1,24 @@
-// Winsock start-up, host resolution and TCP connect with a time-out.
+// Winsock start-up, host resolution, TCP connect with a time-out and the
+// bounded, deadline-limited receiving of a reply.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "net/socket_compat.h"
-#include "util/window_link.h"
+#include "util/window.h"
 
 const int CONNECT_TIMEOUT_MS = 3000;
+// One exchange, from connect to close, never takes longer than this, however
+// slowly a server trickles its reply.
+const int EXCHANGE_DEADLINE_MS = 20000;
 const int HOST_TEXT_CAPACITY = 68;
 extern const wchar_t UNRESOLVED_ADDRESS[];  // "256.256.256.256"
+
+// A reply never grows past this: a real reply is a few hundred bytes, and a
+// misbehaving server must not make the program grow.
+const std::size_t RESPONSE_LIMIT = 64 * 1024;
 
 extern volatile bool WinsockStarted;
 extern volatile SOCKET ActiveSocket;
@@ -37,9 +47,24 @@ int ResolveHost(wchar_t* buffer);
 // Network-order IPv4 address of dotted text, INADDR_NONE when it is none.
 std::uint32_t ParseIPv4(const wchar_t* text);
 
+// Connects to address:port and starts the exchange's deadline. Tells window
+// (when not null) with WM_NET_NOTICE when no socket can be made.
 SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short port, int timeoutMs);
 int ConnectWithTimeout(SOCKET s, const sockaddr* address, int length, int timeoutMs);
 void CloseConnection(SOCKET s);
+
+// Before each receive of the exchange: sets the receive time-out of s to the
+// connect time-out or the time left, whichever is shorter; false once the
+// exchange's deadline has passed.
+bool ArmReceive(SOCKET s);
+
+// Appends what arrives on s to reply until the peer closes, an error, the
+// receive time-out or the deadline, or until reply holds RESPONSE_LIMIT bytes.
+void ReceiveAll(SOCKET s, std::string& reply);
+
+// Appends bytes to reply without letting it grow past RESPONSE_LIMIT.
+// false once the limit is reached.
+bool AppendBounded(std::string& reply, const char* bytes, std::size_t count);
 
 // How a millisecond time-out is split for select: whole seconds and the
 // remaining microseconds.
@@ -48,3 +73,11 @@ struct TimeoutParts {
     long microseconds;
 };
 TimeoutParts SplitTimeout(int milliseconds);
+
+// The platform's part (socket_win.cpp, socket_posix.cpp).
+bool PlatformSocketStartup();
+void PlatformSocketCleanup();
+void SetSocketTimeouts(SOCKET s, int receiveMs, int sendMs);
+void SetSendBuffer(SOCKET s, int bytes);
+// Tells the user that the socket library could not be started.
+void ReportSocketStartupFailure();

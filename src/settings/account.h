@@ -7,19 +7,22 @@
 // What both account fields show instead of the name and password.
 extern const wchar_t ACCOUNT_MASK[];  // "********"
 
-const int FORM_FIELD_COUNT = 8;   // ids 223-230, in id order
-const int FORM_NAME_INDEX = 5;    // IDC_NAME
-const int FORM_PASS_INDEX = 6;    // IDC_PASS
+const int FORM_FIELD_COUNT = 8;   // the edits in id order: Config page, then Account page
+const int FORM_NAME_INDEX = 5;
+const int FORM_PASS_INDEX = 6;
 const std::size_t FORM_TEXT_CAPACITY = 256;  // what a field read gives, terminator included
 
 // Longest AUTH that is stored: AnsiToWide into 63 characters.
 const std::size_t AUTH_TEXT_CAPACITY = 63;
+// Longest "name:password" whose Base64 form fits AUTH whole.
+const std::size_t ACCOUNT_JOIN_LIMIT = (AUTH_TEXT_CAPACITY - 1) / 4 * 3;
 
 enum class AuthOutcome {
     Encoded,          // AUTH holds the Base64 form of "name:password"
     NameMasked,       // the name begins with '*': AUTH kept as it was
-    NameRefused,      // the name has a character the encoder refuses: AUTH kept
+    NameRefused,      // the name has a character that cannot be sent as it is: AUTH kept
     PasswordRefused,  // the password has such a character: AUTH kept
+    TooLong,          // "name:password" is longer than AUTH can hold: AUTH kept
     NoMemory,         // the encoder could not allocate: AUTH kept
 };
 

@@ -1,19 +1,18 @@
 // The Config and Account pages: filling their eight fields from the
-// settings record, and saving what the user typed back into it.
+// settings record, and taking what the user typed back into it. The window
+// procedure restarts the countdown and sets the control state afterwards.
 #pragma once
 
 #include "settings/account.h"
+#include "util/window.h"
+
+// The eight edits, in id order: five on the Config page, three on Account.
+extern WindowHandle SettingEdits[FORM_FIELD_COUNT];
 
 // Loads the settings (from the registry when readStore, else as the record
-// holds them), refills the eight fields and restarts the countdown.
+// holds them) and refills the eight fields.
 void FillSettingsForms(bool readStore);
 
-// Takes the eight fields into the record, builds AUTH from name and
-// password, stores everything through FillSettingsForms(false) and returns
-// the controls to the "default" state. Tells the user when AUTH was kept
-// because the encoder refused the account text.
-void SaveSettingsForms();
-
-// The part of SaveSettingsForms that needs no window: the texts of the
-// eight fields (id order) into the record, then FillSettingsForms(false).
+// The texts of the eight fields (id order) into the record, then
+// FillSettingsForms(false), which checks and stores them.
 AuthOutcome SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]);

@@ -9,7 +9,8 @@
 #include "settings/registry.h"
 #include "util/text.h"
 
-SettingsData SettingsRecord = {};
+SettingsData& SettingsRecord = *new SettingsData();
+const wchar_t* volatile FailedStoreKey = nullptr;
 
 // The public check-IP page and update server of the DynDNS service.
 const wchar_t DEFAULT_CHECKIP_HOST[] = L"checkip.dyndns.org";
@@ -19,44 +20,57 @@ namespace {
 
 enum class Check { Host, Range, Switch, NonEmpty };
 
-struct SettingRule {
-    SettingInfo info;
-    wchar_t* (*field)(SettingsData&);
+template <std::size_t N>
+SettingField Field(wchar_t (&text)[N]) {
+    return SettingField{text, N};
+}
+
+struct SettingRow {
+    const wchar_t* name;
+    SettingField (*field)(SettingsData&);
+    const wchar_t* defaultText;
     Check check;
     int low, high;
 };
 
-const SettingRule kRules[SETTINGS_COUNT] = {
-    {{L"DomainCheckIP", DEFAULT_CHECKIP_HOST, 68}, [](SettingsData& r) { return r.DomainCheckIP; }, Check::Host, 0, 0},
-    {{L"DomainDynDNS", DEFAULT_DYNDNS_HOST, 68}, [](SettingsData& r) { return r.DomainDynDNS; }, Check::Host, 0, 0},
-    {{L"TOUT", L"3000", 8}, [](SettingsData& r) { return r.TOUT; }, Check::Range, 1000, 15000},
-    {{L"CLOOP", L"60", 8}, [](SettingsData& r) { return r.CLOOP; }, Check::Range, 30, 1440},
-    {{L"DEBUG", L"false", 8}, [](SettingsData& r) { return r.DEBUG; }, Check::Switch, 0, 0},
-    {{L"AUTH", L"NULL", 64}, [](SettingsData& r) { return r.AUTH; }, Check::NonEmpty, 0, 0},
-    {{L"DOMAIN", L"NULL", 256}, [](SettingsData& r) { return r.DOMAIN; }, Check::NonEmpty, 0, 0},
-    {{L"LASTIP", L"NULL", 32}, [](SettingsData& r) { return r.LASTIP; }, Check::NonEmpty, 0, 0},
-    {{L"TIMESTAMP", L"NULL", 32}, [](SettingsData& r) { return r.TIMESTAMP; }, Check::NonEmpty, 0, 0},
+const SettingRow kRows[SETTINGS_COUNT] = {
+    {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::Host, 0, 0},
+    {L"DomainDynDNS", [](SettingsData& r) { return Field(r.DomainDynDNS); }, DEFAULT_DYNDNS_HOST, Check::Host, 0, 0},
+    {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, 1000, 15000},
+    {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, 30, 1440},
+    {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, L"false", Check::Switch, 0, 0},
+    {L"AUTH", [](SettingsData& r) { return Field(r.AUTH); }, L"NULL", Check::NonEmpty, 0, 0},
+    {L"DOMAIN", [](SettingsData& r) { return Field(r.DOMAIN); }, L"NULL", Check::NonEmpty, 0, 0},
+    {L"LASTIP", [](SettingsData& r) { return Field(r.LASTIP); }, L"NULL", Check::NonEmpty, 0, 0},
+    {L"TIMESTAMP", [](SettingsData& r) { return Field(r.TIMESTAMP); }, L"NULL", Check::NonEmpty, 0, 0},
 };
 
-// A host field passes when it is, or resolves to, a dotted IPv4 address.
-// Only names that begin with a letter are looked up; the name itself is
-// kept, not the address it resolved to.
+bool IsHostCharacter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' ||
+           c == L'.';
+}
+
+// A host field passes when it is written with host characters only and is,
+// or resolves to, a dotted IPv4 address. Only names that begin with a
+// letter are looked up; the name itself is kept, not its address.
 bool HostPasses(const wchar_t* field) {
     if (field[0] == L'\0') return false;
+    for (const wchar_t* c = field; *c != L'\0'; ++c)
+        if (!IsHostCharacter(*c)) return false;
     wchar_t scratch[HOST_TEXT_CAPACITY];
     CopyText(scratch, field);
     if (std::iswalpha(static_cast<std::wint_t>(scratch[0]))) ResolveHost(scratch);
     return ParseIPv4(scratch) != 0xFFFFFFFFu;
 }
 
-bool Passes(const SettingRule& rule, const wchar_t* field) {
-    switch (rule.check) {
+bool Passes(const SettingRow& row, const wchar_t* field) {
+    switch (row.check) {
         case Check::Host:
             return HostPasses(field);
         case Check::Range: {
             if (field[0] == L'\0') return false;
             int v = DecimalValue(field);
-            return v >= rule.low && v <= rule.high;
+            return v >= row.low && v <= row.high;
         }
         case Check::Switch:
             return std::wcscmp(field, L"false") == 0 || std::wcscmp(field, L"true") == 0;
@@ -66,23 +80,36 @@ bool Passes(const SettingRule& rule, const wchar_t* field) {
     return false;
 }
 
-}  // namespace
-
-const SettingInfo& SettingAt(int index) {
-    return kRules[index].info;
+bool IsHostName(const std::wstring& name) {
+    if (name.empty()) return false;
+    for (wchar_t c : name)
+        if (c <= L' ' || c == 0x7F) return false;
+    return true;
 }
 
-wchar_t* SettingField(SettingsData& record, int index) {
-    return kRules[index].field(record);
+}  // namespace
+
+const wchar_t* SettingName(int index) {
+    return kRows[index].name;
+}
+
+SettingField SettingAt(SettingsData& record, int index) {
+    return kRows[index].field(record);
+}
+
+bool StoreValue(const wchar_t* key, const wchar_t* name, const wchar_t* text) {
+    if (RegWriteString(key, name, text)) return true;
+    if (FailedStoreKey == nullptr) FailedStoreKey = key;
+    return false;
 }
 
 void LoadSettings(bool readStore) {
-    for (const SettingRule& rule : kRules) {
-        wchar_t* field = rule.field(SettingsRecord);
+    for (const SettingRow& row : kRows) {
+        SettingField field = row.field(SettingsRecord);
         // Text longer than the field is cut to it, then checked as it stands.
-        if (readStore) CopyText(field, RegReadString(RegistryKeyPath, rule.info.name).c_str(), rule.info.capacity);
-        if (!Passes(rule, field)) CopyText(field, rule.info.defaultText, rule.info.capacity);
-        RegWriteString(RegistryKeyPath, rule.info.name, field);
+        if (readStore) CopyText(field.text, RegReadString(RegistryKeyPath, row.name).c_str(), field.capacity);
+        if (!Passes(row, field.text)) CopyText(field.text, row.defaultText, field.capacity);
+        StoreValue(RegistryKeyPath, row.name, field.text);
     }
     RebuildHostList();
 }
@@ -91,14 +118,12 @@ void RebuildHostList() {
     std::vector<std::wstring>& list = SettingsRecord.HostList;
     list.clear();
     std::wstring rest(SettingsRecord.DOMAIN);
-    for (;;) {
-        std::size_t pair = rest.find(L"\r\n");
-        if (pair == std::wstring::npos) {
-            if (!rest.empty()) list.push_back(rest);
-            return;
-        }
-        if (pair > 0) list.push_back(rest.substr(0, pair));
-        rest.erase(0, pair + 2);
+    while (!rest.empty()) {
+        std::size_t end = rest.find(L'\n');
+        std::wstring line = rest.substr(0, end);
+        rest.erase(0, end == std::wstring::npos ? end : end + 1);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (IsHostName(line)) list.push_back(line);
     }
 }
 

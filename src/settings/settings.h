@@ -22,32 +22,42 @@ struct SettingsData {
     wchar_t TIMESTAMP[32];
     bool CheckLastIPFlag;
     bool UseSSLFlag;
-    std::vector<std::wstring> HostList;  // the non-empty lines of DOMAIN
+    std::vector<std::wstring> HostList;  // the host names of DOMAIN
 };
 
-extern SettingsData SettingsRecord;
+// Never destroyed: a worker still out when the program ends may read it.
+extern SettingsData& SettingsRecord;
 
 extern const wchar_t DEFAULT_CHECKIP_HOST[];
 extern const wchar_t DEFAULT_DYNDNS_HOST[];
 
 const int SETTINGS_COUNT = 9;
 
-// Name (= registry value), default and capacity of the nine stored fields,
-// in load order.
-struct SettingInfo {
-    const wchar_t* name;
-    const wchar_t* defaultText;
-    std::size_t capacity;
+// One stored setting's field in a record.
+struct SettingField {
+    wchar_t* text;
+    std::size_t capacity;  // characters, terminator included
 };
-const SettingInfo& SettingAt(int index);
-wchar_t* SettingField(SettingsData& record, int index);
+
+// The index-th setting in load order (0..8): its registry value name and
+// its field in record.
+const wchar_t* SettingName(int index);
+SettingField SettingAt(SettingsData& record, int index);
 
 // Reads the nine values (readStore) or takes the record as it is, checks
 // each, replaces a failing one by its default, writes all nine back, and
 // rebuilds HostList.
 void LoadSettings(bool readStore);
 
+// HostList from DOMAIN: one name a line (LF, or CR LF); a line with a space
+// or another control character is left out.
 void RebuildHostList();
 
 // Whether DEBUG asks for balloons: exactly "true".
 bool BalloonsOn();
+
+// RegWriteString that remembers the first key a write failed under, so
+// the user can be told once.
+bool StoreValue(const wchar_t* key, const wchar_t* name, const wchar_t* text);
+// That key, or null while every write has succeeded.
+extern const wchar_t* volatile FailedStoreKey;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ui_handles.h"
+#include "util/product.h"
 #include "util/text.h"
 
 const wchar_t DonationAccount[] = L"R104729001337";

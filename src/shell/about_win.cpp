@@ -14,13 +14,12 @@
 #include <cwchar>
 #include <string>
 
-#include "app/main_window_win.h"
-#include "app/ui_handles.h"
-#include "shell/about.h"
 #include "shell/about_text.h"
 #include "shell/about_win.h"
 #include "shell/tray.h"
 #include "util/process.h"
+#include "util/window.h"
+#include "util/window_win.h"
 
 namespace {
 
@@ -40,21 +39,19 @@ struct AboutControl {
     int x, y, width, height, id;
 };
 
+const DWORD CHILD = WS_CHILD | WS_VISIBLE;
+const DWORD LINK = CHILD | WS_GROUP | WS_TABSTOP;
+
 const AboutControl kControls[] = {
-    {L"Static", 0x50000000, 10, 10, 330, 125, 0},
-    {L"Static", 0x50000000, 10, 145, 230, 20, 0},
-    {L"Button", 0x50000040, 235, 142, 110, 20, IDC_COPY_PURSE},
-    {L"SysLink", 0x50030000, 143, 165, 60, 20, 0},
-    {L"SysLink", 0x50030000, 128, 185, 90, 20, 0},
-    {L"SysLink", 0x50030000, 126, 205, 92, 20, 0},
+    {L"Static", CHILD, 10, 10, 330, 125, 0},
+    {L"Static", CHILD, 10, 145, 230, 20, 0},
+    {L"Button", CHILD | BS_ICON, 235, 142, 110, 20, IDC_COPY_PURSE},
+    {L"SysLink", LINK, 143, 165, 60, 20, 0},
+    {L"SysLink", LINK, 128, 185, 90, 20, 0},
+    {L"SysLink", LINK, 126, 205, 92, 20, 0},
 };
 const int kControlCount = sizeof kControls / sizeof kControls[0];
 const int kFirstLink = 3;
-
-// The font start-up made for the controls, as the Manual button carries it.
-HFONT LabelFontOfMainWindow() {
-    return reinterpret_cast<HFONT>(SendMessageW(ManualButton, WM_GETFONT, 0, 0));
-}
 
 bool IsLinkControl(HWND control) {
     wchar_t name[16] = {};
@@ -175,13 +172,13 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int ShowAboutWindow() {
+int ShowAboutWindow(HINSTANCE instance, HFONT font) {
     // The main window needs no links; the About window does.
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LINK_CLASS};
     InitCommonControlsEx(&classes);
 
     std::wstring title = AboutTitle();
-    HWND about = CreateTopWindow(ProgramInstance, AboutWindowProc, IdleIcon, title.c_str(), -1, -1,
+    HWND about = CreateTopWindow(instance, AboutWindowProc, IdleIcon, title.c_str(), -1, -1,
                                  ABOUT_WIDTH, ABOUT_HEIGHT);
     // CreateTopWindow has told the user already; without a window there is
     // nothing to show and no loop to end, so the main window stays as it is.
@@ -203,7 +200,6 @@ int ShowAboutWindow() {
     for (int i = kFirstLink; i < kControlCount; ++i) texts[i] = AboutLinkAt(i - kFirstLink).markup;
 
     HINSTANCE aboutInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(about, GWLP_HINSTANCE));
-    HFONT font = LabelFontOfMainWindow();
     HWND controls[kControlCount] = {};
     for (int i = 0; i < kControlCount; ++i) {
         const AboutControl& c = kControls[i];

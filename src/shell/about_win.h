@@ -5,6 +5,11 @@
 
 const int IDC_COPY_PURSE = 246;
 
+// Opens the About window, hides the main window and serves every window of
+// the thread in a loop of its own until the About window is destroyed.
+// Returns 0. Main thread only.
+int ShowAboutWindow(HINSTANCE instance, HFONT font);
+
 LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A balloon tooltip for control, shown when the mouse rests on it.

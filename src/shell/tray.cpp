@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/ui_handles.h"
+#include "util/product.h"
 #include "util/text.h"
 
 IconHandle IdleIcon = nullptr;

@@ -2,7 +2,7 @@
 // that turns its command word into shell calls, and the seams to the shell.
 #pragma once
 
-#include "util/window_link.h"
+#include "util/window.h"
 
 // Same type as HICON on Windows, an opaque handle elsewhere.
 struct HICON__;

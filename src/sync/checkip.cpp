@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "app/ui_handles.h"
 #include "net/transport.h"
 #include "settings/settings.h"
 #include "sync/exchange.h"
@@ -12,7 +11,9 @@
 #include "util/text.h"
 
 wchar_t CurrentIP[31] = L"";
-std::string ResponseBuffer;
+std::string& ResponseBuffer = *new std::string();
+WindowHandle QueryEdits[3] = {};
+WorkerHandle WorkerThread = nullptr;
 
 std::wstring UnixTimeText() {
     return DecimalText(UnixSecondsFromTicks(SystemTimeTicks()));

@@ -1,8 +1,7 @@
 // Gate arithmetic, request formatting and reply parsing for one attempt.
 #include "sync/exchange.h"
 
-#include "app/ui_handles.h"
-#include "sync/sync.h"
+#include "util/product.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
     const long long kEpochMicroseconds = 11644473600000000LL;
@@ -49,8 +48,9 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
     std::size_t b = reply.rfind("</body>");
     if (a == std::string::npos || b == std::string::npos) return false;
     std::size_t start = a + kMarkerLength;
-    address = b < start ? std::string() : reply.substr(start, b - start);
-    return true;
+    if (b <= start) return false;
+    address = reply.substr(start, b - start);
+    return address.find_first_not_of("0123456789.abcdefABCDEF:") == std::string::npos;
 }
 
 namespace {
@@ -88,19 +88,4 @@ const wchar_t* UpdateReplyWord(const std::string& reply, bool* record) {
         }
     }
     return L"UNKNOWN";
-}
-
-bool AppendBounded(std::string& reply, const char* bytes, std::size_t count) {
-    std::size_t room = RESPONSE_LIMIT - reply.size();
-    reply.append(bytes, count < room ? count : room);
-    return reply.size() < RESPONSE_LIMIT;
-}
-
-void ReceiveAll(SOCKET s, std::string& reply) {
-    char unit[1024];
-    for (;;) {
-        int n = recv(s, unit, sizeof unit, 0);
-        if (n == SOCKET_ERROR || n < 1) return;
-        if (!AppendBounded(reply, unit, static_cast<std::size_t>(n))) return;
-    }
 }

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "net/socket_compat.h"
-
 // Whole seconds since 1970 from 100-ns ticks since 1601, cut to 32 bits.
 int UnixSecondsFromTicks(std::uint64_t ticks);
 
@@ -26,17 +24,11 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
                                  const wchar_t* updateHost, const wchar_t* auth);
 
 // The address text between the last "Current IP Address: " and the last
-// "</body>"; false when either marker is missing.
+// "</body>"; false when either marker is missing or the text is not one an
+// address is written with (digits and dots, or hex digits and colons): the
+// page travels in the clear and the text goes into the update request.
 bool FindCheckIpAddress(const std::string& reply, std::string& address);
 
 // The status word of an update reply (first matching row of the reply
 // table); *record says whether the sync is to be recorded.
 const wchar_t* UpdateReplyWord(const std::string& reply, bool* record);
-
-// Appends what arrives on s to reply until the peer closes, an error or
-// the receive time-out, or until reply holds RESPONSE_LIMIT bytes.
-void ReceiveAll(SOCKET s, std::string& reply);
-
-// Appends bytes to reply without letting it grow past RESPONSE_LIMIT.
-// false once the limit is reached.
-bool AppendBounded(std::string& reply, const char* bytes, std::size_t count);

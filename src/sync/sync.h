@@ -2,16 +2,20 @@
 // reply codes and the record of the last sync.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
-extern wchar_t CurrentIP[31];        // last address found, or "CHECK ERROR"
-extern std::string ResponseBuffer;   // raw reply of the exchange in progress
-extern const wchar_t ContactEmail[];
+#include "util/window.h"
+#include "util/worker.h"
 
-// ResponseBuffer never grows past this: a real reply is a few hundred
-// bytes, and a misbehaving server must not make the program grow.
-const std::size_t RESPONSE_LIMIT = 64 * 1024;
+extern wchar_t CurrentIP[31];        // last address found, or "CHECK ERROR"
+// The raw reply of the exchange in progress. Never destroyed: a worker
+// still out when the program ends may write to it.
+extern std::string& ResponseBuffer;
+
+// The Sync page's Date, IP and STATUS edits, where an attempt shows itself.
+extern WindowHandle QueryEdits[3];
+// The one worker out, or null. Main thread only.
+extern WorkerHandle WorkerThread;
 
 // Main thread: stamps the Sync page and starts CheckIpWorker, or refuses
 // with "STOP SPAM" and sends WM_SYNC_DONE itself.

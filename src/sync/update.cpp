@@ -1,9 +1,9 @@
 // The second half of a sync attempt: the dyndns2 update, its reply word
 // and the record of the last sync.
+#include <cwctype>
 #include <string>
 #include <vector>
 
-#include "app/ui_handles.h"
 #include "net/tls.h"
 #include "net/transport.h"
 #include "settings/registry.h"
@@ -12,17 +12,11 @@
 #include "sync/sync.h"
 #include "util/text.h"
 
-const wchar_t ContactEmail[] = L"velloq-client@example.org";
-
-std::wstring BuildHostList() {
-    return JoinHostNames(SettingsRecord.HostList);
-}
-
 void SaveLastSync() {
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
     CopyText(SettingsRecord.LASTIP, CurrentIP);
-    RegWriteString(RegistryKeyPath, L"LASTIP", SettingsRecord.LASTIP);
-    RegWriteString(RegistryKeyPath, L"TIMESTAMP", SettingsRecord.TIMESTAMP);
+    StoreValue(RegistryKeyPath, L"LASTIP", SettingsRecord.LASTIP);
+    StoreValue(RegistryKeyPath, L"TIMESTAMP", SettingsRecord.TIMESTAMP);
 }
 
 static void InterpretUpdateReply() {
@@ -42,7 +36,7 @@ unsigned long UpdateWorker(void*) {
     wchar_t auth[sizeof SettingsRecord.AUTH / sizeof(wchar_t)];
     CopyText(updateHost, SettingsRecord.DomainDynDNS);
     CopyText(auth, SettingsRecord.AUTH);
-    std::wstring hostNames = BuildHostList();
+    std::wstring hostNames = JoinHostNames(SettingsRecord.HostList);
 
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, updateHost);
@@ -59,7 +53,12 @@ unsigned long UpdateWorker(void*) {
 
     std::wstring request = FormatUpdateRequest(hostNames, CurrentIP, updateHost, auth);
     if (secure) {
-        TlsExchange(request.c_str(), ResponseBuffer);
+        // Shared front ends pick the site by the name in the handshake.
+        char serverName[HOST_TEXT_CAPACITY];
+        WideToAnsi(serverName, updateHost, sizeof serverName);
+        // Only a name is sent; like the settings check, a name begins with a letter.
+        bool isName = std::iswalpha(static_cast<std::wint_t>(updateHost[0])) != 0;
+        TlsExchange(request.c_str(), ResponseBuffer, isName ? serverName : nullptr);
     } else {
         char narrow[1024];
         WideToAnsi(narrow, request.c_str(), sizeof narrow);

@@ -11,6 +11,12 @@ std::uint64_t SystemTimeTicks() {
            static_cast<std::uint64_t>(ts.tv_nsec) / 100;
 }
 
+std::uint64_t SteadyMilliseconds() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
 LocalClock LocalTimeNow() {
     std::time_t now = std::time(nullptr);
     std::tm t;

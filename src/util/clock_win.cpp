@@ -9,6 +9,10 @@ std::uint64_t SystemTimeTicks() {
     return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
+std::uint64_t SteadyMilliseconds() {
+    return GetTickCount64();
+}
+
 LocalClock LocalTimeNow() {
     SYSTEMTIME t;
     GetLocalTime(&t);

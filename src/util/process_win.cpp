@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "app/ui_handles.h"
+#include "util/product.h"
 #include "util/process.h"
 #include "util/text.h"
 

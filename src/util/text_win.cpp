@@ -36,6 +36,12 @@ void WideToAnsi(char* dst, const wchar_t* src, std::size_t capacity) {
     if (m > 0) ToAnsi(src, m, dst, cap - 1);
 }
 
+bool FitsCodePage(const wchar_t* text) {
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
+    return n > 0 && !usedDefault;
+}
+
 void AnsiToWide(wchar_t* dst, const char* src, std::size_t capacity) {
     if (capacity == 0) return;
     int n = static_cast<int>(ConversionLength(std::strlen(src), capacity));

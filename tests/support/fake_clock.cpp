@@ -1,5 +1,7 @@
 // Settable clock and recording worker starter.
-#include "fake_clock.h"
+#include <chrono>
+
+#include "support/fakes.h"
 
 FakeTimeState& FakeTime() {
     static FakeTimeState state;
@@ -12,6 +14,11 @@ void SetUnixTime(long long seconds) {
 
 std::uint64_t SystemTimeTicks() {
     return FakeTime().ticks;
+}
+
+std::uint64_t SteadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 LocalClock LocalTimeNow() {

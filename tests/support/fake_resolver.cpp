@@ -1,7 +1,6 @@
-// ResolveHost answered from a table.
-#include "fake_resolver.h"
-
+// ResolveHost answered from a table; never asks a name server.
 #include "net/transport.h"
+#include "support/fakes.h"
 #include "util/text.h"
 
 FakeResolverState& FakeResolver() {
@@ -13,10 +12,6 @@ int ResolveHost(wchar_t* buffer) {
     FakeResolverState& r = FakeResolver();
     r.lookups.push_back(buffer);
     auto it = r.answers.find(buffer);
-    if (it == r.answers.end()) {
-        CopyText(buffer, UNRESOLVED_ADDRESS, HOST_TEXT_CAPACITY);
-        return -1;
-    }
-    CopyText(buffer, it->second.c_str(), HOST_TEXT_CAPACITY);
-    return 0;
+    CopyText(buffer, it == r.answers.end() ? UNRESOLVED_ADDRESS : it->second.c_str(), HOST_TEXT_CAPACITY);
+    return it == r.answers.end() ? -1 : 0;
 }

@@ -1,16 +1,11 @@
 // In-memory registry: behaves like the real primitives, including the cut
 // to 256 characters on read.
-#include "memory_registry.h"
-
 #include "settings/registry.h"
+#include "support/fakes.h"
 
 MemoryRegistryState& MemoryRegistry() {
     static MemoryRegistryState state;
     return state;
-}
-
-void ResetMemoryRegistry() {
-    MemoryRegistry() = MemoryRegistryState();
 }
 
 const std::wstring* StoredValue(const std::wstring& subkey, const std::wstring& name) {
@@ -20,15 +15,13 @@ const std::wstring* StoredValue(const std::wstring& subkey, const std::wstring& 
 }
 
 std::wstring RegReadString(const wchar_t* subkey, const wchar_t* name) {
-    MemoryRegistry().reads++;
     const std::wstring* v = StoredValue(subkey, name);
-    if (v == nullptr) return std::wstring();
-    return v->substr(0, 256);
+    return v == nullptr ? std::wstring() : v->substr(0, 256);
 }
 
 bool RegWriteString(const wchar_t* subkey, const wchar_t* name, const wchar_t* text) {
     MemoryRegistryState& r = MemoryRegistry();
-    r.writes.push_back({subkey, name, text});
+    r.writes++;
     if (r.failWrites) return false;
     r.values[{subkey, name}] = text;
     return true;

@@ -1,5 +1,5 @@
 // Connection failure notices, turned into tray balloons on the main thread.
-#include "net/notice.h"
+#include "app/notice.h"
 
 #include "app/resource_ids.h"
 #include "settings/settings.h"
@@ -7,9 +7,6 @@
 #include "util/text.h"
 
 namespace {
-
-const unsigned MESSAGE_COMMAND = 0x0111;  // WM_COMMAND
-const unsigned BEEP_ERROR = 0x10;         // MB_ICONHAND
 
 struct NoticeText {
     int code;
@@ -23,7 +20,7 @@ const NoticeText kNotices[] = {
 
 }  // namespace
 
-void ShowNetNotice(WindowHandle window, unsigned, std::uintptr_t, std::intptr_t lParam) {
+void ShowNetNotice(WindowHandle window, std::intptr_t lParam) {
     if (BalloonsOn()) {
         PlayBeep(BEEP_ERROR);
         TrayRequest.Icon = IdleIcon;

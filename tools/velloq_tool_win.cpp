@@ -1,17 +1,18 @@
 // Helper for the demonstration script: seeds the client's registry and
 // reads the running client's window from outside, the way a user would
 // look at it.
-//   velloq_demo_tool seed NAME TEXT     store TEXT (\r\n and \\ understood)
-//   velloq_demo_tool wait-status MS     wait until STATUS shows an outcome, print it
-//   velloq_demo_tool text ID            print the text of control ID
-//   velloq_demo_tool close              close the client
+//   velloq_tool seed NAME TEXT     store TEXT (\r\n and \\ understood)
+//   velloq_tool wait-status MS     wait until STATUS shows an outcome, print it
+//   velloq_tool text ID            print the text of control ID
+//   velloq_tool close              close the client
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
-#include "app/ui_handles.h"
+#include "app/resource_ids.h"
+#include "util/product.h"
 #include "settings/registry.h"
 
 namespace {
@@ -69,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-status" && argc == 3) {
         DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2]));
         for (;;) {
-            std::wstring status = ControlText(222);
+            std::wstring status = ControlText(IDC_QUERY_STATUS);
             bool waiting = status.empty() || status == L"wait sync..." || status == L"wait query...";
             if (!waiting) {
                 Print(status);
@@ -87,6 +88,6 @@ int wmain(int argc, wchar_t** argv) {
         if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
         return main != nullptr ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: velloq_demo_tool seed NAME TEXT | wait-status MS | text ID | close\n");
+    std::fprintf(stderr, "usage: velloq_tool seed NAME TEXT | wait-status MS | text ID | close\n");
     return 2;
 }

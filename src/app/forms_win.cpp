@@ -1,0 +1,51 @@
+// Windows side of the settings forms: reading the eight fields, and the
+// boxes that tell the user what could not be kept.
+#include <windows.h>
+
+#include <string>
+
+#include "app/control_state.h"
+#include "app/cycle.h"
+#include "app/forms_win.h"
+#include "app/resource_ids.h"
+#include "app/ui_handles.h"
+#include "settings/forms.h"
+#include "settings/settings.h"
+#include "util/product.h"
+
+void SaveSettingsForms() {
+    wchar_t texts[FORM_FIELD_COUNT][FORM_TEXT_CAPACITY];
+    const wchar_t* fields[FORM_FIELD_COUNT];
+    for (int i = 0; i < FORM_FIELD_COUNT; ++i) {
+        // The first five fields are on the Config page, the rest on Account.
+        HWND page = TabPages[i < FORM_NAME_INDEX ? 1 : 2];
+        texts[i][0] = L'\0';
+        GetDlgItemTextW(page, IDC_CHECKIP + i, texts[i], FORM_TEXT_CAPACITY);
+        fields[i] = texts[i];
+    }
+    AuthOutcome outcome = SaveFormTexts(fields);
+    // A changed pause takes effect at once: the countdown starts again from it.
+    ResetCountdown();
+    SetControlState(L"default");
+    // Told last, so the box finds everything else already saved and the
+    // forms back in their resting state.
+    if (const wchar_t* message = AuthOutcomeMessage(outcome))
+        MessageBoxW(MainWindow, message, ProductName, MB_OK | MB_ICONWARNING);
+}
+
+void ReloadSettingsForms() {
+    FillSettingsForms(true);
+    ResetCountdown();
+}
+
+void TellStoreFailureOnce() {
+    static bool told = false;
+    const wchar_t* key = FailedStoreKey;
+    if (told || key == nullptr) return;
+    told = true;
+    std::wstring text(L"Settings could not be saved under HKEY_LOCAL_MACHINE\\");
+    text += key;
+    text += L".\n\nInstall the program with its installer, which lets every user save its settings, "
+            L"or start it once as administrator.";
+    MessageBoxW(MainWindow, text.c_str(), ProductName, MB_OK | MB_ICONWARNING);
+}
