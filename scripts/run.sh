@@ -46,7 +46,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"
-/usr/bin/python3 tests/servers/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
+/usr/bin/python3 tools/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
   --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$demo/certs" \
   --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
 pids+=($!)

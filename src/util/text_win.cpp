@@ -38,8 +38,11 @@ void WideToAnsi(char* dst, const wchar_t* src, std::size_t capacity) {
 
 bool FitsCodePage(const wchar_t* text) {
     BOOL usedDefault = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
-    return n > 0 && !usedDefault;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault) > 0)
+        return !usedDefault;
+    // Code pages such as UTF-8 take neither the flag nor a default
+    // character: they hold every character there is.
+    return WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr) > 0;
 }
 
 void AnsiToWide(wchar_t* dst, const char* src, std::size_t capacity) {

@@ -1,1 +1,231 @@
-// placeholder
+// The two workers on real sockets against our stand-in servers
+// (tests/net/standins.list): what goes on the wire, what the window is told,
+// what is recorded, and how hostile servers end. Natively and under Wine.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "net/tls.h"
+#include "net/transport.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "support/fakes.h"
+#include "sync/sync.h"
+#include "util/product.h"
+
+namespace {
+
+const wchar_t kGoodAuth[] = L"ZGVtbzpzZWNyZXQ=";  // demo:secret, the stand-ins' account
+
+struct Recorded {
+    std::string head;  // "=== REQUEST n length [TLS version sni=name]"
+    std::string bytes;
+};
+
+// Every request a stand-in recorded, oldest first. Under Wine the Unix path
+// is reached through drive Z:.
+std::vector<Recorded> Requests(const std::string& addr, int port) {
+    std::string path =
+        std::string(std::getenv("VELLOQ_STANDIN_DIR")) + "/" + addr + "-" + std::to_string(port) + ".log";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) in.open("Z:" + path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    std::string data = all.str();
+    std::vector<Recorded> out;
+    for (std::size_t at = 0, eol; (eol = data.find('\n', at)) != std::string::npos;) {
+        std::istringstream head(data.substr(at, eol - at));
+        std::string marker, word;
+        std::size_t number = 0, length = 0;
+        head >> marker >> word >> number >> length;
+        out.push_back({data.substr(at, eol - at), data.substr(eol + 1, length)});
+        at = eol + 1 + length;
+    }
+    return out;
+}
+
+std::string ExpectedUpdate(const std::string& host) {
+    std::wstring agent = std::wstring(ProductName) + L"/" + ProductVersion + L" " + ContactEmail;
+    return "GET /nic/update?system=dyndns&hostname=a.example,b.example&myip=192.0.2.7"
+           "&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + host +
+           "\r\nAuthorization: Basic ZGVtbzpzZWNyZXQ=\r\nUser-Agent: " + std::string(agent.begin(), agent.end()) +
+           "\r\n\r\n";
+}
+
+class Exchange : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { TlsStartup(); }
+    void SetUp() override {
+        ASSERT_NE(std::getenv("VELLOQ_STANDIN_DIR"), nullptr) << "run through tools/with_standins.sh";
+        ResetRecordedMessages();
+        MainWindow = FakeWindow(0x100);
+        for (int i = 0; i < 3; ++i) QueryEdits[i] = FakeWindow(0x200 + i);
+        SettingsRecord = SettingsData();
+        std::wcscpy(SettingsRecord.AUTH, kGoodAuth);
+        std::wcscpy(SettingsRecord.LASTIP, L"NULL");
+        SettingsRecord.HostList = {L"a.example", L"b.example"};
+        std::wcscpy(CurrentIP, L"192.0.2.7");
+        RegRemoveString(RegistryKeyPath, L"LASTIP");
+    }
+    // The main window's reports (notice codes and end reports), in order.
+    std::vector<std::intptr_t> Reports() {
+        std::vector<std::intptr_t> out;
+        for (const RecordedMessage& m : RecordedMessages()) {
+            if (m.window != MainWindow) continue;
+            if (m.message == WM_NET_NOTICE) out.push_back(m.lParam);
+            if (m.message == WM_CHECKIP_DONE || m.message == WM_SYNC_DONE) out.push_back(m.message);
+        }
+        return out;
+    }
+    std::wstring LastText(WindowHandle control) {
+        std::wstring text = L"<none>";
+        for (const RecordedMessage& m : RecordedMessages())
+            if (m.window == control && m.message == RECORDED_SETTEXT) text = m.text;
+        return text;
+    }
+    std::wstring CheckIp(const wchar_t* host) {
+        std::wcscpy(SettingsRecord.DomainCheckIP, host);
+        CheckIpWorker(nullptr);
+        EXPECT_TRUE(ResponseBuffer.empty());
+        EXPECT_EQ(LastText(QueryEdits[1]), CurrentIP) << "the IP edit shows what was found";
+        return CurrentIP;
+    }
+    std::wstring Update(const wchar_t* host, bool secure) {
+        std::wcscpy(SettingsRecord.DomainDynDNS, host);
+        SettingsRecord.UseSSLFlag = secure;
+        UpdateWorker(nullptr);
+        EXPECT_TRUE(ResponseBuffer.empty());
+        EXPECT_EQ(ActiveSocket, INVALID_SOCKET);
+        return LastText(QueryEdits[2]);
+    }
+};
+
+const std::intptr_t CHECK_DONE = WM_CHECKIP_DONE, SYNC_DONE = WM_SYNC_DONE;
+
+}  // namespace
+
+TEST_F(Exchange, CheckIpOutcomes) {
+    struct Row {
+        const wchar_t* host;
+        const wchar_t* ip;
+        std::vector<std::intptr_t> reports;
+    } rows[] = {
+        {L"127.0.0.2", L"192.0.2.7", {CHECK_DONE}},
+        {L"127.0.0.4", L"192.0.2.8", {CHECK_DONE}},                          // page in small pieces
+        {L"127.0.0.16", L"123456789012345678901234567890", {CHECK_DONE}},    // 40 digits: first 30
+        {L"127.0.0.17", L"CHECK ERROR", {CHECK_DONE}},                       // CR LF and a header line
+        {L"127.0.0.18", L"CHECK ERROR", {CHECK_DONE}},                       // a second parameter
+        {L"127.0.0.19", L"CHECK ERROR", {CHECK_DONE}},                       // empty address
+        {L"127.0.0.5", L"CHECK ERROR", {CHECK_DONE}},                        // closed at once
+        {L"127.0.0.6", L"CHECK ERROR", {CHECK_DONE}},                        // never answers
+        {L"127.0.0.7", L"CHECK ERROR", {CHECK_DONE}},                        // megabytes without markers
+        {L"127.0.0.15", L"CHECK ERROR", {NOTICE_CONNECT_FAILED, CHECK_DONE}},  // refused
+    };
+    for (const Row& r : rows) {
+        ResetRecordedMessages();
+        EXPECT_EQ(CheckIp(r.host), r.ip) << r.host;
+        EXPECT_EQ(Reports(), r.reports) << r.host;
+    }
+    ASSERT_FALSE(Requests("127.0.0.2", 80).empty());
+    EXPECT_EQ(Requests("127.0.0.2", 80).back().bytes, "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+}
+
+TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) {
+    struct Row {
+        const wchar_t* host;
+        bool secure;
+        std::string record, sni;
+    } rows[] = {
+        {L"127.0.0.3", false, "127.0.0.3-80", ""},
+        {L"127.0.0.3", true, "127.0.0.3-443", "sni=-"},
+        // test-all.sh maps this name to 127.0.0.3 in /etc/hosts.
+        {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test"},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        EXPECT_EQ(Update(r.host, r.secure), L"GOOD") << r.record;
+        std::string addr = r.record.substr(0, r.record.find('-'));
+        std::vector<Recorded> seen = Requests(addr, std::stoi(r.record.substr(r.record.find('-') + 1)));
+        ASSERT_FALSE(seen.empty()) << r.record;
+        std::wstring host(r.host);
+        EXPECT_EQ(seen.back().bytes, ExpectedUpdate(std::string(host.begin(), host.end()))) << r.record;
+        if (r.secure) EXPECT_NE(seen.back().head.find(" TLSv1.3 " + r.sni), std::string::npos) << seen.back().head;
+        EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), L"192.0.2.7");
+    }
+}
+
+TEST_F(Exchange, UpdateOutcomes) {
+    struct Row {
+        const wchar_t* host;
+        bool secure;
+        const wchar_t* auth;
+        const wchar_t* word;
+        std::vector<std::intptr_t> reports;
+    } rows[] = {
+        {L"127.0.0.3", false, L"d3Jvbmc6cGFzcw==", L"AUTH ERROR", {SYNC_DONE}},
+        {L"127.0.0.13", false, kGoodAuth, L"NO CHANGE", {SYNC_DONE}},
+        {L"127.0.0.8", false, kGoodAuth, L"GOOD", {SYNC_DONE}},         // reply in pieces
+        {L"127.0.0.8", true, kGoodAuth, L"GOOD", {SYNC_DONE}},          // TLS records in pieces
+        {L"127.0.0.9", false, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},   // closed at once
+        {L"127.0.0.9", true, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},    // closed after the handshake
+        {L"127.0.0.10", false, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},  // never answers
+        {L"127.0.0.11", true, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},   // plain HTTP on 443
+        {L"127.0.0.12", false, kGoodAuth, L"UNKNOWN", {SYNC_DONE}},     // megabytes of filler
+        {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", {SYNC_DONE}},
+        {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
+        {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        std::wcscpy(SettingsRecord.AUTH, r.auth);
+        std::wstring word = Update(r.host, r.secure);
+        EXPECT_EQ(word, r.word) << r.host << (r.secure ? " TLS" : " plain");
+        EXPECT_EQ(Reports(), r.reports) << r.host;
+        bool recorded = word == L"GOOD" || word == L"NO CHANGE";
+        EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), recorded ? L"192.0.2.7" : L"") << r.host;
+    }
+}
+
+// A server that sends a byte every 2.5 s, each within the receive time-out,
+// still ends the exchange at its deadline, with what arrived interpreted.
+TEST_F(Exchange, TricklingServersEndAtTheDeadline) {
+    using Clock = std::chrono::steady_clock;
+    struct Row {
+        bool update;
+        const wchar_t* word;
+    } rows[] = {{false, L"CHECK ERROR"}, {true, L"UNKNOWN"}};
+    for (const Row& r : rows) {
+        SetUp();
+        Clock::time_point start = Clock::now();
+        std::wstring word = r.update ? Update(L"127.0.0.14", true) : CheckIp(L"127.0.0.14");
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_EQ(word, r.word);
+        EXPECT_LT(seconds, EXCHANGE_DEADLINE_MS / 1000.0 + 2) << (r.update ? "update" : "check-IP");
+        std::printf("trickling %s ended after %.1f s\n", r.update ? "update over TLS" : "check-IP", seconds);
+    }
+}
+
+// Closing does not wait for a worker: what it writes must outlive the
+// program's own clean-up at exit.
+TEST(ExitWithWorkerOut, StateTheWorkerTouchesOutlivesExit) {
+    EXPECT_EXIT(
+        {
+            std::thread([] {
+                for (;;) {
+                    ResponseBuffer.append("reply bytes ");
+                    if (ResponseBuffer.size() > 4096) ResponseBuffer.clear();
+                    SettingsRecord.HostList.assign(3, L"a.example");
+                }
+            }).detach();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -1,1 +1,65 @@
-// placeholder
+// What only real Windows calls can show, under Wine: the registry's storage
+// form, the code page's exactness, and an OpenSSL that reads no
+// configuration file, however one was planted.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <openssl/crypto.h>
+
+#include <cstdio>
+#include <string>
+
+#include "net/tls.h"
+#include "settings/registry.h"
+#include "util/text.h"
+
+TEST(WinRegistry, TextIsStoredWithoutTerminatorAndReadBackCut) {
+    const wchar_t* key = L"SOFTWARE\\Velloq Test";
+    std::wstring longText(300, L'x');
+    struct Row {
+        std::wstring text, back;
+    } rows[] = {{L"abc", L"abc"}, {L"", L""}, {longText, longText.substr(0, 256)}};
+    for (const Row& r : rows) {
+        ASSERT_TRUE(RegWriteString(key, L"Value", r.text.c_str()));
+        HKEY k;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k), ERROR_SUCCESS);
+        DWORD type = 0, bytes = 0;
+        RegQueryValueExW(k, L"Value", nullptr, &type, nullptr, &bytes);
+        RegCloseKey(k);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(bytes, r.text.size() * sizeof(wchar_t)) << "no terminator stored";
+        EXPECT_EQ(RegReadString(key, L"Value"), r.back);
+    }
+    EXPECT_TRUE(RegRemoveString(key, L"Value"));
+    EXPECT_EQ(RegReadString(key, L"Value"), L"");
+}
+
+TEST(WinText, OnlyTextTheCodePageHoldsExactlyFits) {
+    if (GetACP() != 1252) GTEST_SKIP() << "rows are for code page 1252, this is " << GetACP();
+    struct Row {
+        const wchar_t* text;
+        bool fits;
+    } rows[] = {{L"damo", true}, {L"d\u00e4mo", true}, {L"d\u0101mo", false}, {L"p\u0101ss", false}};
+    for (const Row& r : rows) EXPECT_EQ(FitsCodePage(r.text), r.fits) << static_cast<int>(r.text[1]);
+}
+
+// A configuration file at the folder the library was built with would
+// otherwise cap every handshake at TLS 1.2 (the exchange tests check that
+// the stand-in saw TLS 1.3); it could as well load a module.
+TEST(WinTls, PlantedConfigurationIsNeverRead) {
+    std::string dir = OpenSSL_version(OPENSSL_DIR);  // OPENSSLDIR: "C:/..."
+    dir = dir.substr(dir.find('"') + 1);
+    dir.erase(dir.find('"'));
+    ASSERT_EQ(dir.substr(1, 2), ":/") << "a folder on a fixed drive: " << dir;
+    for (std::size_t at = 3; at != std::string::npos; at = dir.find('/', at + 1))
+        CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string file = dir + "/openssl.cnf";
+    FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr) << file;
+    std::fputs("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\nsystem_default = sys\n"
+               "[sys]\nMaxProtocol = TLSv1.2\n", f);
+    std::fclose(f);
+    ASSERT_TRUE(TlsStartup());
+    // The exchange tests that follow run with this file in place.
+}

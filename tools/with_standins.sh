@@ -2,12 +2,12 @@
 # Starts the stand-in servers listed in a file, runs a command while they
 # listen, and stops them again whatever happens.
 #   with_standins.sh LIST -- command [args...]
-# Each line of LIST holds the arguments of one tests/servers/standin.py
+# Each line of LIST holds the arguments of one tools/standin.py
 # server; '#' starts a comment. Every server records its requests in
 # $VELLOQ_STANDIN_DIR/<addr>-<port>.log; TLS servers share one certificate.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-standin="$here/../servers/standin.py"
+standin="$here/standin.py"
 list="$1"; shift
 [ "${1:-}" = "--" ] && shift
 

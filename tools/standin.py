@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Stand-in check-IP and dyndns2 update servers for exercising the client.
 
-Loopback only.  Every server prints one "READY ..." line once it listens and
-runs until SIGTERM/SIGINT or --max-seconds, whichever comes first.
+Loopback only (others exit 2).  Every server prints one "READY ..." line once
+it listens and runs until SIGTERM/SIGINT or --max-seconds, whichever first.
+--record F appends per request '=== REQUEST <n> <len>' (over TLS also the
+version and sni=NAME or sni=-), a newline, then exactly <len> raw bytes.
 """
 
 import argparse
@@ -24,7 +26,7 @@ SILENT_HOLD = 30.0
 TLS_TIMEOUT = 10.0
 PIECE_SIZES = (1, 7, 2, 50, 3, 11, 1, 1, 29, 4, 128, 5)
 PIECE_PAUSE = 0.02
-MODES = ("normal", "close", "pieces", "silent", "huge", "plain-on-tls", "tls-close")
+MODES = ("normal", "close", "pieces", "silent", "huge", "trickle", "plain-on-tls", "tls-close")
 LOOPBACK = ipaddress.IPv4Network("127.0.0.0/8")
 
 _out_lock = threading.Lock()
@@ -45,18 +47,22 @@ def http_head(status, content_type):
 
 
 class Recorder:
-    """Appends each raw request as '=== REQUEST <n> <len>\\n' + exact bytes."""
+    """Appends each raw request after its '=== REQUEST' line (see the top)."""
 
     def __init__(self, path):
         self.path = path
         self.count = 0
         self.lock = threading.Lock()
 
-    def add(self, data):
+    def add(self, data, conn):
+        tls = b""
+        if isinstance(conn, ssl.SSLSocket):
+            tls = b" %s sni=%s" % (conn.version().encode(),
+                                   (getattr(conn, "sni", None) or "-").encode("ascii", "replace"))
         with self.lock:
             self.count += 1
             with open(self.path, "ab") as f:
-                f.write(b"=== REQUEST %d %d\n" % (self.count, len(data)))
+                f.write(b"=== REQUEST %d %d%s\n" % (self.count, len(data), tls))
                 f.write(data)
 
 
@@ -182,16 +188,28 @@ def send_huge(sock, head, megabytes):
         left -= len(chunk)
 
 
-def hold_open(sock):
-    """Say nothing; wait until the client gives up or SILENT_HOLD passes."""
-    deadline = time.monotonic() + SILENT_HOLD
+def wait_for_close(sock, seconds):
+    """Say nothing for up to `seconds`; True as soon as the client closes."""
+    deadline = time.monotonic() + seconds
     while (left := deadline - time.monotonic()) > 0:
         sock.settimeout(left)
         try:
             if not sock.recv(4096):
-                return
+                return True
         except socket.timeout:
-            return
+            break
+    return False
+
+
+def trickle(sock, reply, pause):
+    """One byte per pause, then the body over and over, until the client goes."""
+    data, body = reply, reply.partition(b"\r\n\r\n")[2] or reply
+    while True:
+        for i in range(len(data)):
+            sock.sendall(data[i:i + 1])
+            if wait_for_close(sock, pause):
+                return
+        data = body
 
 
 def finish(sock):
@@ -208,9 +226,10 @@ def finish(sock):
 
 class Server:
     def __init__(self, addr, port, service, mode="normal", tls=None,
-                 recorder=None, huge_mb=8):
+                 recorder=None, huge_mb=8, trickle_pause=2.5):
         self.addr, self.port, self.service = addr, port, service
         self.mode, self.tls, self.recorder, self.huge_mb = mode, tls, recorder, huge_mb
+        self.trickle_pause = trickle_pause
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         try:
@@ -226,6 +245,9 @@ class Server:
                              daemon=True).start()
 
     def serve_connection(self, conn, peer):
+        # as real HTTPS servers do; without it the TLS 1.3 session ticket sent
+        # after the handshake waits ~40 ms for the client's delayed ACK
+        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         try:
             if self.mode == "close":
                 return
@@ -246,15 +268,18 @@ class Server:
         # a TLS client waits for our hello, so answer whatever it sent first
         request = read_request(conn, first_only=self.mode == "plain-on-tls")
         if self.recorder:
-            self.recorder.add(request)
+            self.recorder.add(request, conn)
         if self.mode == "silent":
-            hold_open(conn)
+            wait_for_close(conn, SILENT_HOLD)
             return
         conn.settimeout(None)
         if self.mode == "huge":
             send_huge(conn, http_head("200 OK", self.service.content_type), self.huge_mb)
         elif not request:
             log("%s:%d: empty request from %s" % (self.addr, self.port, peer[0]))
+        elif self.mode == "trickle":
+            trickle(conn, self.service.reply(request, peer), self.trickle_pause)
+            return
         elif self.mode == "pieces":
             send_in_pieces(conn, self.service.reply(request, peer))
         else:
@@ -275,6 +300,8 @@ def tls_context(cert_dir):
     ctx.maximum_version = ssl.TLSVersion.TLSv1_3
     ctx.set_ciphers("DEFAULT:@SECLEVEL=1")  # be lenient with older Windows stacks
     ctx.load_cert_chain(cert, key)
+    # the recorder reads it back; None when the client sent no name
+    ctx.sni_callback = lambda conn, name, _ctx: setattr(conn, "sni", name)
     return ctx
 
 
@@ -304,6 +331,7 @@ def build_parser():
     served.add_argument("--port", type=port_number, default=80)
     served.add_argument("--mode", choices=MODES, default="normal")
     served.add_argument("--huge-mb", type=int, default=8)
+    served.add_argument("--trickle-pause", type=float, default=2.5)
     creds = argparse.ArgumentParser(add_help=False)
     creds.add_argument("--user", required=True)
     creds.add_argument("--password", required=True)
@@ -352,7 +380,8 @@ def make_servers(args, parser):
         table = HostTable(host_list(args.hosts), args.print_updates)
         service = UpdateService(args.user, args.password, args.reply, table)
     server = Server(args.addr, args.port, service, args.mode,
-                    tls_context(args.cert_dir) if tls else None, recorder, args.huge_mb)
+                    tls_context(args.cert_dir) if tls else None, recorder, args.huge_mb,
+                    args.trickle_pause)
     return [server], ["READY %s %d" % (args.addr, args.port)]
 
 
