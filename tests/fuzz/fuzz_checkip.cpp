@@ -1,0 +1,16 @@
+// The check-IP page travels in the clear: the address taken from it is address-shaped and fits CurrentIP.
+#include <cwchar>
+#include "sync/exchange.h"
+#include "util/text.h"
+#define CHECK(c) if (!(c)) __builtin_trap()
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+    std::string address;
+    if (!FindCheckIpAddress(std::string(reinterpret_cast<const char*>(data), size), address)) return 0;
+    CHECK(!address.empty() && address.find_first_not_of("0123456789abcdefABCDEF.:") == std::string::npos);
+    wchar_t current[31];  // CurrentIP, filled the way the worker fills it
+    std::wmemset(current, L'#', 31);
+    AnsiToWide(current, address.c_str(), 31);
+    CHECK(std::wmemchr(current, L'\0', 31) && std::wstring(address.begin(), address.end()).substr(0, 30) == current);
+    return 0;
+}
