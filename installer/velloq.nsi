@@ -1,20 +1,32 @@
 ; Windows installer for DynDNS Velloq Client, built on Linux with makensis.
-;   makensis -DEXE=<path to DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
+;   makensis -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
 ; Silent use: setup.exe /S [/AUTOSTART]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
 
 ; A 64-bit installer for the 64-bit program (and Wine without 32-bit support).
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "WinCore.nsh"
+
+!ifndef VERSION
+  !error "VERSION is not defined: pass -DVERSION=x.y.z.w (the build passes the project's version)"
+!endif
 
 !define PRODUCT "DynDNS Velloq Client"
-!define VERSION "2.0.0.2"
 !define PROGRAM "DynDNSVelloqClient.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\DynDNSVelloqClient"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; The program writes and checks this value itself ("Run with OS").
 !define RUN_VALUE "DynDNS Client"
 !define SETTINGS_KEY "SOFTWARE\Orvenna\Orvenna DynDNS Client"
+; SYSTEM and Administrators keep full control, Users may read and write.
+!define SETTINGS_SDDL "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)"
+; HKEY_LOCAL_MACHINE as a 64-bit handle, sign-extended as in the Windows headers
+!define HKLM_HANDLE 0xFFFFFFFF80000002
+!define KEY_WOW64_64KEY 0x0100
+!define /math SETTINGS_ACCESS ${WRITE_DAC} | ${KEY_WOW64_64KEY}
+!define DACL_SECURITY_INFORMATION 4
+!define SDDL_REVISION_1 1
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -51,10 +63,68 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; An upgrade or uninstall while the program runs: ask each running copy to
+; close, as File > Exit does, and give it up to 5 s to handle that and 5 s
+; more for its process to end, so that its file is free.
+!macro CLOSE_RUNNING_COPIES un
+Function ${un}CloseRunningCopies
+  ${For} $R3 1 5
+    FindWindow $R0 "${PRODUCT}" "${PRODUCT}"
+    ${IfThen} $R0 = 0 ${|} ${ExitFor} ${|}
+    System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R1)'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R1) p .R2'
+    SendMessage $R0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ${If} $R2 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p R2, i 5000)'
+      System::Call 'kernel32::CloseHandle(p R2)'
+    ${Else}
+      Sleep 1000  ; its process is not ours to watch: give it a moment
+    ${EndIf}
+  ${Next}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_COPIES ""
+!insertmacro CLOSE_RUNNING_COPIES "un."
+
+; The 64-bit program gets no registry virtualisation, so a standard user
+; could not save settings under HKLM. Open this one key (and what it will
+; hold) to Users; an existing key keeps its values. The Run key stays as
+; it is: only administrators may make the program start for everyone.
+Function OpenSettingsToUsers
+  StrCpy $3 "${SETTINGS_SDDL}"
+  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, p 0, i 0, \
+                i ${SETTINGS_ACCESS}, p 0, *p .r1, p 0) i .r0'
+  ${If} $0 <> 0
+    DetailPrint "Cannot create the settings key (error $0)"
+    Return
+  ${EndIf}
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w r3, \
+                i ${SDDL_REVISION_1}, *p .r2, p 0) i .r0'
+  ${If} $0 <> 0
+    System::Call 'advapi32::RegSetKeySecurity(p r1, i ${DACL_SECURITY_INFORMATION}, p r2) i .r0'
+    System::Call 'kernel32::LocalFree(p r2)'
+  ${Else}
+    StrCpy $0 "bad security descriptor"
+  ${EndIf}
+  System::Call 'advapi32::RegCloseKey(p r1)'
+  ${If} $0 != 0
+    DetailPrint "Standard users may not be able to save settings ($0)"
+  ${EndIf}
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  Call CloseRunningCopies
   SetOutPath "$INSTDIR"
+  ; A silent install would skip a file it cannot replace and still report
+  ; success; say it failed instead.
+  ClearErrors
   File "/oname=${PROGRAM}" "${EXE}"
+  ${If} ${Errors}
+  ${AndIf} ${Silent}
+    SetErrorLevel 2
+    Abort "Cannot replace $INSTDIR\${PROGRAM}: is it still running?"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\${PROGRAM}"
@@ -67,6 +137,7 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  Call OpenSettingsToUsers
 SectionEnd
 
 ; The same text the program writes for "Run with OS", so its menu item
@@ -89,6 +160,7 @@ FunctionEnd
 
 Section "un.${PRODUCT}" UnSecProgram
   SectionIn RO
+  Call un.CloseRunningCopies
   Delete "$INSTDIR\${PROGRAM}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

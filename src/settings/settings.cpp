@@ -83,7 +83,7 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
 bool IsHostName(const std::wstring& name) {
     if (name.empty()) return false;
     for (wchar_t c : name)
-        if (c <= L' ' || c == 0x7F) return false;
+        if (c <= L' ' || (c >= 0x7F && c <= 0x9F)) return false;  // spaces and C0/C1 controls
     return true;
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installer round trip under Wine: silent install with autostart, the
-# installed program starts, silent uninstall removes the program, its
-# Start-menu entry and the autostart value but keeps the settings.
+# Installer round trip under Wine: silent install with autostart, Users may
+# write the settings key but not the Run key, the installed program starts,
+# a second install closes the running copy and replaces its file, and a
+# silent uninstall closes it again and removes the program, its Start-menu
+# entry and the autostart value but keeps the settings.
 #   test_installer.sh WINEPREFIX SETUP.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"
@@ -21,50 +23,73 @@ reg_value() {  # reg_value KEY NAME -> prints the data, fails when absent
     /REG_SZ/ { sub(/.*REG_SZ[ \t]+/, "", $0); print; found = 1 }
     END { exit found ? 0 : 1 }'
 }
+not() { ! "$@"; }
 
-value_absent() { ! reg_value "$@" >/dev/null; }
+sddl_tool="$(dirname "$setup")/key_sddl.exe"
+x86_64-w64-mingw32-gcc -municode -O2 -o "$sddl_tool" "$here/key_sddl_win.c" || exit 1
+aces() {  # aces SUBKEY SID -> rights of the SID's allow entries that apply to the key itself
+  wine_run "$sddl_tool" "$1" 2>/dev/null | tr -d '\r' | grep -oE "\(A;[^;]*;[^;]*;;;$2\)" |
+    awk -F';' '$2 !~ /IO/ { print $3 }'
+}
+users_may_set_values() {  # KEY_SET_VALUE: by alias, as SDDL's two-letter DC, or in a number
+  local r
+  for r in $(aces "$1" BU); do
+    case "$r" in KA|KW|GA|GW) return 0;; 0x*) (( r & 0x50000002 )) && return 0;; esac
+    [[ $r =~ ^(..)*DC ]] && return 0
+  done; return 1
+}
 
 settings='HKLM\SOFTWARE\Orvenna\Orvenna DynDNS Client'
 run='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 drive="$prefix/drive_c"
 installdir="$drive/Program Files/DynDNS Velloq Client"
+exe="$installdir/DynDNSVelloqClient.exe"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/DynDNS Velloq Client"
 
+start_program() {  # it writes its settings back first, then opens its window
+  wine_run reg delete "$settings" /v TOUT /f >/dev/null 2>&1
+  wine_run 'C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe' >/dev/null 2>&1 &
+  program=$!
+  for _ in $(seq 1 60); do [ "$(reg_value "$settings" TOUT)" = 3000 ] && { sleep 2; return 0; }; sleep 0.5; done
+  return 1
+}
+program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
+
 # Loopback-only settings, so the installed program never looks up a name.
-wine_run reg add "$settings" /v DomainCheckIP /t REG_SZ /d 127.0.0.60 /f >/dev/null 2>&1
-wine_run reg add "$settings" /v DomainDynDNS /t REG_SZ /d 127.0.0.60 /f >/dev/null 2>&1
-wine_run reg add "$settings" /v AUTH /t REG_SZ /d kept-credential /f >/dev/null 2>&1
-wine_run reg delete "$settings" /v TOUT /f >/dev/null 2>&1
+for v in DomainCheckIP=127.0.0.60 DomainDynDNS=127.0.0.60 AUTH=kept-credential; do
+  wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
+done
 
 wine_run "$setup" /S /AUTOSTART >/dev/null 2>&1
-check "program installed into Program Files" test -f "$installdir/DynDNSVelloqClient.exe"
+check "program installed into Program Files" test -f "$exe"
 check "uninstaller installed" test -f "$installdir/Uninstall.exe"
 check "Start-menu entry created" test -f "$menu/DynDNS Velloq Client.lnk"
 expected='C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe -min -auto'
 check "autostart value holds the program's own command" test "$(reg_value "$run" 'DynDNS Client')" = "$expected"
+check "Users may set values in the settings key" users_may_set_values 'SOFTWARE\Orvenna\Orvenna DynDNS Client'
+check "Administrators keep full control of it" grep -qx KA <(aces 'SOFTWARE\Orvenna\Orvenna DynDNS Client' BA)
+check "Users may not set values in the Run key" not users_may_set_values 'SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 
-# The installed program starts: its first act writes the settings back.
-wine_run 'C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe' >/dev/null 2>&1 &
-started=no
-for _ in $(seq 1 60); do
-  [ "$(reg_value "$settings" TOUT)" = "3000" ] && { started=yes; break; }
-  sleep 0.5
-done
-check "installed program started and loaded its settings" test "$started" = yes
-wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1
-wait 2>/dev/null
+check "installed program started and loaded its settings" start_program
+# Its file is marked first, so a copy the installer skipped shows.
+fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
+wine_run "$setup" /S >/dev/null 2>&1
+check "installing over the running program succeeds" test $? -eq 0
+check "the running copy was closed" program_ended
+check "its file was replaced" cmp -s "$exe" "$fresh"
+rm -f "$fresh"
 
 # The uninstaller runs from a copy of itself in the temp folder and returns
 # at once: wait (bounded) for it to finish.
+check "installed program started again" start_program
 wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S >/dev/null 2>&1
-for _ in $(seq 1 60); do
-  [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ] || break
-  sleep 0.5
-done
-check "program removed" test ! -e "$installdir/DynDNSVelloqClient.exe"
+for _ in $(seq 1 60); do { [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ]; } || break; sleep 0.5; done
+check "the uninstaller closed the program" program_ended
+check "program removed" test ! -e "$exe"
 check "Start-menu entry removed" test ! -e "$menu"
-check "autostart value removed" value_absent "$run" 'DynDNS Client'
+check "autostart value removed" not reg_value "$run" 'DynDNS Client'
 check "settings kept" test "$(reg_value "$settings" AUTH)" = kept-credential
+wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
 rm -rf "$installdir"
 
 echo "$passed passed, $failed failed"

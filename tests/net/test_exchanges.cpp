@@ -156,7 +156,9 @@ TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) 
         ASSERT_FALSE(seen.empty()) << r.record;
         std::wstring host(r.host);
         EXPECT_EQ(seen.back().bytes, ExpectedUpdate(std::string(host.begin(), host.end()))) << r.record;
-        if (r.secure) EXPECT_NE(seen.back().head.find(" TLSv1.3 " + r.sni), std::string::npos) << seen.back().head;
+        if (r.secure) {
+            EXPECT_NE(seen.back().head.find(" TLSv1.3 " + r.sni), std::string::npos) << seen.back().head;
+        }
         EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), L"192.0.2.7");
     }
 }
@@ -217,13 +219,14 @@ TEST_F(Exchange, TricklingServersEndAtTheDeadline) {
 TEST(ExitWithWorkerOut, StateTheWorkerTouchesOutlivesExit) {
     EXPECT_EXIT(
         {
-            std::thread([] {
-                for (;;) {
-                    ResponseBuffer.append("reply bytes ");
-                    if (ResponseBuffer.size() > 4096) ResponseBuffer.clear();
-                    SettingsRecord.HostList.assign(3, L"a.example");
-                }
-            }).detach();
+            for (int i = 0; i < 4; ++i)
+                std::thread([] {
+                    for (;;) {
+                        ResponseBuffer.append("reply bytes ");
+                        if (ResponseBuffer.size() > 4096) ResponseBuffer.clear();
+                        SettingsRecord.HostList.assign(3, L"a.example");
+                    }
+                }).detach();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             std::exit(0);
         },
