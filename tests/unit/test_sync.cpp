@@ -1,1 +1,76 @@
-// placeholder
+// One attempt's arithmetic, requests and parsing (BeginSync runs in the app tests).
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "sync/exchange.h"
+#include "util/product.h"
+
+TEST(SyncClock, GateAndUnixSeconds) {
+    const int last = 1700000000;
+    struct GateRow { const char* behaviour; int now, cloop, last; bool allowed; } gates[] = {
+        {"one minute short of the pause", last + 3540, 60, last, false}, {"just past it", last + 3541, 60, last, true},
+        {"shorter pause, just past it", last + 1741, 30, last, true}, {"never synced", last, 60, 0, true},
+        {"NULL reads 0: too early", 3540, 60, 0, false}, {"limit wraps in 32 bits", last, 60, INT_MAX, true}};
+    for (const GateRow& r : gates) EXPECT_EQ(SyncGateAllows(r.now, r.cloop, r.last), r.allowed) << r.behaviour;
+
+    const std::uint64_t epoch = 116444736000000000ULL, second = 10000000ULL;  // 1970 in 100-ns ticks since 1601
+    EXPECT_EQ(UnixSecondsFromTicks(epoch + 1700000000 * second + second - 1), 1700000000) << "whole seconds";
+    EXPECT_EQ(UnixSecondsFromTicks(epoch + ((1ULL << 32) + 5) * second), 5) << "cut to 32 bits";
+}
+
+TEST(SyncRequests, ExactTexts) {
+    EXPECT_EQ(FormatCheckIpRequest("127.0.0.2"), "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+    EXPECT_EQ(JoinHostNames({L"a.example", L"b.example"}), L"a.example,b.example");
+    EXPECT_EQ(JoinHostNames(std::vector<std::wstring>(22, L"h")).size(), 21u * 2 - 1) << "at most 21 names";
+    EXPECT_EQ(FormatUpdateRequest(L"a.example,b.example", L"192.0.2.7", L"127.0.0.3", L"YWJj"),
+              L"GET /nic/update?system=dyndns&hostname=a.example,b.example&myip=192.0.2.7"
+              L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: 127.0.0.3\r\n"
+              L"Authorization: Basic YWJj\r\nUser-Agent: " +
+                  std::wstring(ProductName) + L"/" + ProductVersion + L" " + ContactEmail + L"\r\n\r\n");
+    const std::wstring start = L"GET /nic/update?system=dyndns&hostname=";
+    EXPECT_EQ(FormatUpdateRequest(std::wstring(2000, L'n'), L"192.0.2.7", L"h", L"x"),
+              start + std::wstring(1023 - start.size(), L'n'));
+}
+
+TEST(SyncReplies, CheckIpAddressBetweenTheLastMarkers) {
+    struct Row { const char* behaviour; std::string reply; const char* address; } rows[] = {  // null: none
+        {"page", "HTTP/1.0 200 OK\r\n\r\n<body>Current IP Address: 192.0.2.7</body>", "192.0.2.7"},
+        {"last markers win", "Current IP Address: 1.1.1.1</body>Current IP Address: 2.2.2.2</body>", "2.2.2.2"},
+        {"IPv6 text", "Current IP Address: 2001:DB8::a1</body>", "2001:DB8::a1"},
+        {"header after the address", "Current IP Address: 192.0.2.7\r\nX-Extra: 1</body>", nullptr},
+        {"parameter after the address", "Current IP Address: 192.0.2.7&hostname=other.example</body>", nullptr},
+        {"empty address", "Current IP Address: </body>", nullptr},
+        {"no start marker", "<body>192.0.2.7</body>", nullptr},
+        {"no end marker", "Current IP Address: 192.0.2.7", nullptr},
+        {"end marker before the address", "</body>Current IP Address: 192.0.2.7", nullptr},
+    };
+    for (const Row& r : rows) {
+        std::string address;
+        bool found = FindCheckIpAddress(r.reply, address);
+        EXPECT_EQ(found ? address : "(none)", r.address ? r.address : "(none)") << r.behaviour;
+    }
+}
+
+TEST(SyncReplies, UpdateReplyWordFirstMatchingRowDecides) {
+    const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+    struct Row { std::string reply; const wchar_t* word; bool record; } rows[] = {
+        {"", L"SYNC ERROR", false},                        {head + "badauth", L"AUTH ERROR", false},
+        {head + "!donator", L"NOT FREE", false},           {head + "notfqdn", L"BAD HOSTNAME", false},
+        {head + "nohost", L"WRONG HOST", false},           {head + "numhost", L"TOO MANY HOSTS", false},
+        {head + "abuse", L"ABUSE", false},                 {head + "badagent", L"BAD AGENT", false},
+        {head + "good 127.0.0.1", L"127.0.0.1", false},    {head + "dnserr", L"DNS ERROR", false},
+        {head + "911", L"DYNDNS ERROR", false},            {head + "good 192.0.2.7", L"GOOD", true},
+        {head + "nochg 192.0.2.7", L"NO CHANGE", true},    {head + "good 192.0.2.7\r\nnohost", L"WRONG HOST", false},
+        {head + "nochg 1.2.3.4\r\ngood 1.2.3.4", L"GOOD", true},
+        {"good 192.0.2.7", L"UNKNOWN", false},  // the code only counts after a line break
+    };
+    for (const Row& r : rows) {
+        bool record = !r.record;
+        std::wstring word = UpdateReplyWord(r.reply, &record);
+        EXPECT_EQ(word + (record ? L" recorded" : L""), r.word + std::wstring(r.record ? L" recorded" : L""))
+            << "reply \"" << r.reply << "\"";
+    }
+}
