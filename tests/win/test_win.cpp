@@ -43,23 +43,33 @@ TEST(WinText, OnlyTextTheCodePageHoldsExactlyFits) {
     for (const Row& r : rows) EXPECT_EQ(FitsCodePage(r.text), r.fits) << static_cast<int>(r.text[1]);
 }
 
-// A configuration file at the folder the library was built with would
-// otherwise cap every handshake at TLS 1.2 (the exchange tests check that
-// the stand-in saw TLS 1.3); it could as well load a module.
-TEST(WinTls, PlantedConfigurationIsNeverRead) {
-    std::string dir = OpenSSL_version(OPENSSL_DIR);  // OPENSSLDIR: "C:/..."
-    dir = dir.substr(dir.find('"') + 1);
-    dir.erase(dir.find('"'));
-    ASSERT_EQ(dir.substr(1, 2), ":/") << "a folder on a fixed drive: " << dir;
-    for (std::size_t at = 3; at != std::string::npos; at = dir.find('/', at + 1))
-        CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    std::string file = dir + "/openssl.cnf";
-    FILE* f = std::fopen(file.c_str(), "w");
-    ASSERT_NE(f, nullptr) << file;
-    std::fputs("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\nsystem_default = sys\n"
-               "[sys]\nMaxProtocol = TLSv1.2\n", f);
-    std::fclose(f);
-    ASSERT_TRUE(TlsStartup());
-    // The exchange tests that follow run with this file in place.
+// A configuration file in the folder the library was built with would cap
+// every handshake at TLS 1.2 (it could as well load a module). It is
+// planted before anything starts OpenSSL; the exchange tests' TLS rows
+// then check that the stand-in still saw TLS 1.3.
+class PlantedConfiguration : public ::testing::Environment {
+public:
+    static std::string File() {
+        std::string dir = OpenSSL_version(OPENSSL_DIR);  // OPENSSLDIR: "C:/..."
+        dir = dir.substr(dir.find('"') + 1);
+        return dir.erase(dir.find('"')) + "/openssl.cnf";
+    }
+    void SetUp() override {
+        std::string file = File();
+        for (std::size_t at = 3; (at = file.find('/', at + 1)) != std::string::npos;)
+            CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
+        if (FILE* f = std::fopen(file.c_str(), "w")) {
+            std::fputs("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\nsystem_default = sys\n"
+                       "[sys]\nMaxProtocol = TLSv1.2\n", f);
+            std::fclose(f);
+        }
+        TlsStartup();
+    }
+};
+const auto* const planted = ::testing::AddGlobalTestEnvironment(new PlantedConfiguration);
+
+TEST(WinTls, ConfigurationFolderIsOnAFixedDriveAndHoldsThePlantedFile) {
+    std::string file = PlantedConfiguration::File();
+    EXPECT_EQ(file.substr(1, 2), ":/") << file;
+    EXPECT_NE(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES) << file;
 }
