@@ -1,19 +1,27 @@
-// Helper for the demonstration script: seeds the client's registry and
-// reads the running client's window from outside, the way a user would
-// look at it.
-//   velloq_tool seed NAME TEXT     store TEXT (\r\n and \\ understood)
-//   velloq_tool wait-status MS     wait until STATUS shows an outcome, print it
-//   velloq_tool text ID            print the text of control ID
-//   velloq_tool close              close the client
+// Helper for the demonstration and the screenshots: seeds the client's
+// registry and reads or drives the running client's window from outside,
+// the way a user would.
+//   velloq_tool [--desktop NAME] COMMAND
+//   seed NAME TEXT     store TEXT (\r\n and \\ understood)
+//   wait-status MS     wait until STATUS shows an outcome, print it
+//   text ID            print the text of control ID
+//   tab N              show page N (0 Sync, 1 Config, 2 Account)
+//   about              open Help > About and wait until it shows
+//   rect [about]       print the main (or About) window as WxH+X+Y
+//   close              close the client
+// --desktop reaches a client started inside a Wine virtual desktop
+// (explorer /desktop=NAME,WxH ...): windows are only found on one's own.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
 #include "app/resource_ids.h"
-#include "util/product.h"
 #include "settings/registry.h"
+#include "shell/about_text.h"
+#include "util/product.h"
 
 namespace {
 
@@ -28,8 +36,12 @@ std::wstring Unescape(const wchar_t* text) {
     return out;
 }
 
+HWND MainWindow() {
+    return FindWindowW(ProductName, nullptr);
+}
+
 HWND FindControl(int id) {
-    HWND main = FindWindowW(ProductName, nullptr);
+    HWND main = MainWindow();
     if (main == nullptr) return nullptr;
     struct Search { int id; HWND found; } search{id, nullptr};
     EnumChildWindows(main, [](HWND child, LPARAM p) -> BOOL {
@@ -56,9 +68,52 @@ void Print(const std::wstring& text) {
     std::fflush(stdout);
 }
 
+// Polls done every 100 ms for up to ms milliseconds.
+template <typename Done>
+bool WaitFor(DWORD ms, Done done) {
+    DWORD deadline = GetTickCount() + ms;
+    while (!done()) {
+        if (static_cast<int>(GetTickCount() - deadline) > 0) return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+// The tab control tells its parent about a change of page only when the
+// change comes from the user, and a notification's pointer cannot be sent
+// from another process; so the arrow keys move it, as a user would.
+bool ShowTab(int page) {
+    HWND tab = FindWindowExW(MainWindow(), nullptr, WC_TABCONTROLW, nullptr);
+    if (tab == nullptr || page < 0 || page >= SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0)) return false;
+    for (int current; (current = static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0))) != page;) {
+        PostMessageW(tab, WM_KEYDOWN, page > current ? VK_RIGHT : VK_LEFT, 0);
+        if (!WaitFor(3000, [&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) != current; })) return false;
+    }
+    return true;
+}
+
+HWND AboutWindow() {
+    std::wstring title = AboutTitle();
+    HWND about = FindWindowW(title.c_str(), nullptr);
+    return about != nullptr && IsWindowVisible(about) ? about : nullptr;
+}
+
+bool UseDesktop(const wchar_t* name) {
+    HDESK desktop = OpenDesktopW(name, 0, FALSE, GENERIC_ALL);
+    return desktop != nullptr && SetThreadDesktop(desktop);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 2 && std::wcscmp(argv[1], L"--desktop") == 0) {
+        if (!UseDesktop(argv[2])) {
+            std::fprintf(stderr, "velloq_tool: no desktop %ls\n", argv[2]);
+            return 1;
+        }
+        argc -= 2;
+        argv += 2;
+    }
     std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"seed" && argc == 4) {
         return RegWriteString(RegistryKeyPath, argv[2], Unescape(argv[3]).c_str()) ? 0 : 1;
@@ -68,26 +123,37 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"wait-status" && argc == 3) {
-        DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2]));
-        for (;;) {
-            std::wstring status = ControlText(IDC_QUERY_STATUS);
-            bool waiting = status.empty() || status == L"wait sync..." || status == L"wait query...";
-            if (!waiting) {
-                Print(status);
-                return 0;
-            }
-            if (static_cast<int>(GetTickCount() - deadline) > 0) {
-                Print(L"(no outcome yet)");
-                return 1;
-            }
-            Sleep(100);
-        }
+        std::wstring status;
+        bool done = WaitFor(static_cast<DWORD>(_wtoi(argv[2])), [&] {
+            status = ControlText(IDC_QUERY_STATUS);
+            return !status.empty() && status != L"wait sync..." && status != L"wait query...";
+        });
+        Print(done ? status : L"(no outcome yet)");
+        return done ? 0 : 1;
+    }
+    if (command == L"tab" && argc == 3) {
+        return ShowTab(_wtoi(argv[2])) ? 0 : 1;
+    }
+    if (command == L"about" && argc == 2) {
+        HWND main = MainWindow();
+        if (main == nullptr) return 1;
+        // Posted: the About window runs its own loop until it is closed.
+        PostMessageW(main, WM_COMMAND, IDM_ABOUT, 0);
+        return WaitFor(5000, [] { return AboutWindow() != nullptr; }) ? 0 : 1;
+    }
+    if (command == L"rect" && (argc == 2 || (argc == 3 && std::wcscmp(argv[2], L"about") == 0))) {
+        HWND window = argc == 3 ? AboutWindow() : MainWindow();
+        RECT r;
+        if (window == nullptr || !GetWindowRect(window, &r)) return 1;
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        return 0;
     }
     if (command == L"close") {
-        HWND main = FindWindowW(ProductName, nullptr);
+        HWND main = MainWindow();
         if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
         return main != nullptr ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: velloq_tool seed NAME TEXT | wait-status MS | text ID | close\n");
+    std::fprintf(stderr, "usage: velloq_tool [--desktop NAME] seed NAME TEXT | wait-status MS | text ID | tab N | "
+                         "about | rect [about] | close\n");
     return 2;
 }
