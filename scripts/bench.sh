@@ -1,11 +1,64 @@
 #!/usr/bin/env bash
-# Builds the sync benchmark without sanitizers and runs it against the
-# loopback stand-ins. Prints numbers only.
+# Figures, never a verdict: sync attempts in-process (latency, CPU), one
+# attempt as a whole process beside inadyn when it is installed (CPU, wall,
+# peak memory), and the sizes of the Windows program and installer.
 #   scripts/bench.sh [attempts]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOQ_SANITIZE=OFF \
-  "-DVELLOQ_SKIP_AREAS=window;forms" >/dev/null
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOQ_SANITIZE=OFF >/dev/null
 cmake --build build/bench --target sync_bench >/dev/null
-tests/support/with_standins.sh tests/bench/standins.list -- build/bench/sync_bench "${1:-200}"
+cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win64 --target DynDNSVelloqClient installer >/dev/null
+
+# One attempt as a whole process, 30 runs: mean CPU and wall time (perf),
+# and the largest peak resident set of 5 runs.
+whole() {
+  local label="$1"; shift
+  local stats peak=0 rss
+  stats=$(perf stat -r 30 -e task-clock "$@" 2>&1 >/dev/null)
+  for _ in 1 2 3 4 5; do
+    /usr/bin/time -f %M -o "$inadyn_conf/rss" "$@" >/dev/null 2>&1 || true
+    rss=$(tail -n1 "$inadyn_conf/rss"); [ "$rss" -gt "$peak" ] && peak=$rss
+  done
+  printf '%-20s cpu %6.2f ms   wall %6.2f ms   peak rss %6d KiB\n' "$label" \
+    "$(awk '/task-clock/ {print $1}' <<<"$stats")" \
+    "$(awk '/time elapsed/ {print $1 * 1000}' <<<"$stats")" "$peak"
+}
+
+inadyn_conf=$(mktemp -d)
+trap 'rm -rf "$inadyn_conf"' EXIT
+# The host name resolves through /etc/hosts (scripts/test-all.sh adds it),
+# so inadyn's own look-up of it stays on this machine.
+grep -q ' update.velloq.test$' /etc/hosts || echo '127.0.0.3 update.velloq.test' >>/etc/hosts
+cat >"$inadyn_conf/inadyn.conf" <<'CONF'
+secure-ssl = false
+custom standin {
+    username = demo
+    password = secret
+    ssl = true
+    checkip-server = 127.0.0.50
+    checkip-path = /index.php
+    ddns-server = 127.0.0.51
+    ddns-path = "/nic/update?system=dyndns&hostname=%h&myip=%i"
+    hostname = update.velloq.test
+}
+CONF
+export -f whole
+export inadyn_conf
+tools/with_standins.sh tools/bench_standins.list -- bash -c '
+  build/bench/sync_bench "$1"
+  echo
+  echo "one attempt as a whole process (check-IP + update), means of 30 runs:"
+  whole "this client, plain" build/bench/sync_bench once plain
+  whole "this client, TLS" build/bench/sync_bench once tls
+  if command -v inadyn >/dev/null; then
+    whole "inadyn -1, TLS" inadyn -1 --force -n -l none --no-pidfile -f "$inadyn_conf/inadyn.conf" \
+      --cache-dir "$inadyn_conf/cache"
+  fi' bench "${1:-200}"
+
+echo
+size() { stat -c %s "$1" | awk -v n="$2" '{printf "%-22s %9d bytes (%.2f MiB)\n", n, $1, $1 / 1048576}'; }
+size build/win64/DynDNSVelloqClient.exe "program (stripped)"
+size "$(ls build/win64/DynDNSVelloqClient-*-setup.exe)" "installer"

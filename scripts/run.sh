@@ -15,7 +15,7 @@ root=$(pwd)
 bash scripts/install-deps.sh
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 --target DynDNSVelloqClient velloq_demo_tool >/dev/null
+cmake --build build/win64 --target DynDNSVelloqClient velloq_tool >/dev/null
 
 demo="$root/build/demo"
 prefix="$demo/wineprefix"
@@ -54,7 +54,7 @@ for _ in $(seq 1 100); do grep -q '^READY' "$demo/service.log" 2>/dev/null && br
 grep -q '^READY' "$demo/service.log" || { echo "[run] the service did not start:"; cat "$demo/service.err"; exit 1; }
 
 wine_run() { scripts/wine-run.sh --prefix "$prefix" "$@"; }
-tool() { wine_run build/win64/velloq_demo_tool.exe "$@"; }
+tool() { wine_run build/win64/velloq_tool.exe "$@"; }
 
 # Headless there is no window manager to wait for; on a desktop the
 # window manager decorates the window as usual.

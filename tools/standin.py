@@ -291,7 +291,7 @@ def tls_context(cert_dir):
     cert, key = os.path.join(cert_dir, "cert.pem"), os.path.join(cert_dir, "key.pem")
     if not (os.path.exists(cert) and os.path.exists(key)):
         os.makedirs(cert_dir, exist_ok=True)
-        cmd = ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days",
+        cmd = ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days",
                "3650", "-subj", "/CN=velloq-test", "-keyout", key, "-out", cert]
         if subprocess.run(cmd, capture_output=True).returncode != 0:
             sys.exit("standin: openssl could not create %s" % cert)

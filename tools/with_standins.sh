@@ -21,7 +21,7 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 mkdir -p "$dir/certs"
-openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj /CN=velloq-test \
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 3650 -subj /CN=velloq-test \
   -keyout "$dir/certs/key.pem" -out "$dir/certs/cert.pem" >/dev/null 2>&1
 
 n=0
