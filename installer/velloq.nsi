@@ -1,5 +1,5 @@
 ; Windows installer for DynDNS Velloq Client, built on Linux with makensis.
-;   makensis -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
+; makensis -DPRODUCT=<name> -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
 ; Silent use: setup.exe /S [/AUTOSTART]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
 
 ; A 64-bit installer for the 64-bit program (and Wine without 32-bit support).
@@ -12,7 +12,9 @@ Target amd64-unicode
   !error "VERSION is not defined: pass -DVERSION=x.y.z.w (the build passes the project's version)"
 !endif
 
-!define PRODUCT "DynDNS Velloq Client"
+!ifndef PRODUCT
+  !error "PRODUCT is not defined: pass -DPRODUCT=<name> (the build passes the product's name)"
+!endif
 !define PROGRAM "DynDNSVelloqClient.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\DynDNSVelloqClient"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
