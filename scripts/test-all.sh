@@ -17,7 +17,7 @@ cmake --build build/native
 echo "[test] native tests"
 (cd build/native && ctest --output-on-failure -j2)
 
-echo "[test] fuzz targets (a short run each; scripts/fuzz.sh runs them longer)"
+echo "[test] fuzz targets (a short run each; the README shows a longer run)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLOQ_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/fuzz
 (cd build/fuzz && ctest --output-on-failure -j2)
