@@ -215,19 +215,29 @@ TEST_F(Exchange, TricklingServersEndAtTheDeadline) {
 }
 
 // Closing does not wait for a worker: what it writes must outlive the
-// program's own clean-up at exit.
+// program's own clean-up at exit. The process lingers after every exit
+// handler has run, so a destroyed buffer would be written to meanwhile.
+bool Lingering = false;
+__attribute__((destructor)) void Linger() {
+    if (Lingering) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+}
+
 TEST(ExitWithWorkerOut, StateTheWorkerTouchesOutlivesExit) {
     EXPECT_EXIT(
         {
-            for (int i = 0; i < 4; ++i)
-                std::thread([] {
-                    for (;;) {
-                        ResponseBuffer.append("reply bytes ");
-                        if (ResponseBuffer.size() > 4096) ResponseBuffer.clear();
-                        SettingsRecord.HostList.assign(3, L"a.example");
-                    }
-                }).detach();
+            std::thread([] {  // the one worker there may be
+                for (;;) {
+                    ResponseBuffer.append("reply bytes ");
+                    if (ResponseBuffer.size() > 4096) ResponseBuffer.clear();
+                    SettingsRecord.HostList.assign(3, L"a.example");
+                }
+            }).detach();
+            std::thread([] {  // a clean-up that hangs fails too
+                std::this_thread::sleep_for(std::chrono::seconds(10));
+                std::_Exit(3);
+            }).detach();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            Lingering = true;
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
