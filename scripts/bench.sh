@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Figures, never a verdict: sync attempts in-process (latency, CPU), one
-# attempt as a whole process beside inadyn when it is installed (CPU, wall,
-# peak memory), and the sizes of the Windows program and installer.
+# attempt as a whole process beside inadyn when Debian's inadyn is
+# installed (CPU, wall, peak memory), and the sizes of the Windows program
+# and installer.
 #   scripts/bench.sh [attempts]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null
+# The whole-process figures are taken with perf and GNU time.
+for p in linux-perf time; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+    DEBIAN_FRONTEND=noninteractive $([ "$(id -u)" -eq 0 ] || echo sudo) apt-get install -y -qq "$p" >/dev/null
+done
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOQ_SANITIZE=OFF >/dev/null
 cmake --build build/bench --target sync_bench >/dev/null
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
