@@ -12,9 +12,11 @@
 #include "app/resource_ids.h"
 #include "app/ui_handles.h"
 #include "settings/settings.h"
+#include "shell/about_text.h"
 #include "shell/tray.h"
 #include "support/fakes.h"
 #include "sync/sync.h"
+#include "util/product.h"
 
 static std::vector<std::pair<unsigned, NotifyIconFields>> trayCalls;
 static std::vector<unsigned> beeps;
@@ -234,3 +236,25 @@ TEST_F(AppTest, NetNoticeBalloonAndStop) {
 }
 
 }  // namespace
+
+// The About window's texts: their layout, and cuts that never overrun.
+TEST(AboutTexts, LayoutAndCuts) {
+    std::wstring product = std::wstring(ProductName) + L" v" + ProductVersion + L"\n" + AuthorLine + L"\n\n";
+    struct Row {
+        const char* behaviour;
+        std::wstring text, expected;
+    } rows[] = {
+        {"information in order", AboutInformation(L"SSL", L"HOST", L"user", L"Windows 10.0 build 19045", L"12"),
+         product + L"SSL\n\nRun on:\tHOST (user)\nOS:\t\tWindows 10.0 build 19045\nMem Used:\t12 byte\n\n"},
+        {"information cut", AboutInformation(L"", L"", std::wstring(600, L'u').c_str(), L"", L"").substr(500),
+         std::wstring(12, L'u')},
+        {"OpenSSL block", OpenSslBlock("OpenSSL A", "OpenSSL B"),
+         L"Open SSL info:\nBuild with:\tOpenSSL A\nCurrent use:\tOpenSSL B"},
+        {"OpenSSL block cut", std::to_wstring(OpenSslBlock("A", std::string(400, 'v').c_str()).size()), L"256"},
+        {"OS line", OsVersionText(6, 1, 7601), L"Windows 6.1 build 7601"},
+        {"donation", DonationLine(), std::wstring(L"Donate (WebMoney): ") + DonationAccount},
+        {"mail link", AboutLinkAt(0).markup, std::wstring(L"<a href=\"mailto:") + ContactAddress + L"\">FEEDBACK</a>"},
+        {"account link tip", AboutLinkAt(2).tooltip, std::wstring(L"DynDNS Account:\n") + AccountPageUrl},
+    };
+    for (const Row& r : rows) EXPECT_EQ(r.text, r.expected) << r.behaviour;
+}
