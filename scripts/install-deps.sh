@@ -38,9 +38,9 @@ fi
 # source. The deb-src entry repeats the machine's own configured sources of
 # this release, so whatever mirror the machine uses serves the source too.
 SRC_LIST=/etc/apt/sources.list.d/velloq-deb-src.sources
-if [ ! -e "$SRC_LIST" ]; then
+if [ ! -e "$SRC_LIST" ] && [ ! -e "${SRC_LIST%.sources}.list" ]; then
   . /etc/os-release
-  entries=$(
+  stanzas=$(
     for f in /etc/apt/sources.list.d/*.sources; do [ -e "$f" ] && cat "$f" && echo; done |
       awk -v rel="$VERSION_CODENAME" 'BEGIN { RS = ""; FS = "\n" }
         {
@@ -53,20 +53,13 @@ if [ ! -e "$SRC_LIST" ]; then
             out = out $i "\n"
           }
           if (keep) printf "%s\n", out
-        }'
-    if [ -e /etc/apt/sources.list ]; then
-      sed -n -E "s/^[[:space:]]*deb[[:space:]]+(.*[[:space:]]$VERSION_CODENAME([[:space:]-].*)?)\$/deb-src \1/p" \
-        /etc/apt/sources.list
-    fi
-  )
-  [ -n "$entries" ] || { echo "[deps] no configured apt source for $VERSION_CODENAME" >&2; exit 1; }
+        }' || true)
+  lines=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+    sed -n -E "s/^[[:space:]]*deb[[:space:]]+(.*[[:space:]]$VERSION_CODENAME([[:space:]-].*)?)\$/deb-src \1/p" || true)
+  [ -n "$stanzas$lines" ] || { echo "[deps] no configured apt source for $VERSION_CODENAME" >&2; exit 1; }
   say "adding deb-src entries beside the configured sources of $VERSION_CODENAME"
-  if grep -q '^Types:' <<<"$entries"; then
-    printf '%s\n' "$entries" | $SUDO tee "$SRC_LIST" >/dev/null
-  else
-    printf '%s\n' "$entries" | $SUDO tee "${SRC_LIST%.sources}.list" >/dev/null
-    $SUDO touch "$SRC_LIST"
-  fi
+  [ -z "$stanzas" ] || printf '%s\n' "$stanzas" | $SUDO tee "$SRC_LIST" >/dev/null
+  [ -z "$lines" ] || printf '%s\n' "$lines" | $SUDO tee "${SRC_LIST%.sources}.list" >/dev/null
   $SUDO apt-get update -qq
 fi
 
