@@ -20,8 +20,5 @@ void SetSocketTimeouts(SOCKET s, int receiveMs, int sendMs) {
     setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &send, sizeof send);
 }
 
-void SetSendBuffer(SOCKET s, int bytes) {
-    setsockopt(s, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
-}
 
 void ReportSocketStartupFailure() {}

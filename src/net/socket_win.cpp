@@ -23,9 +23,6 @@ void SetSocketTimeouts(SOCKET s, int receiveMs, int sendMs) {
     setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&send), sizeof send);
 }
 
-void SetSendBuffer(SOCKET s, int bytes) {
-    setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
-}
 
 void ReportSocketStartupFailure() {
     MessageBoxW(nullptr, L"WSA INIT Error!", L"Init Error", MB_ICONERROR);

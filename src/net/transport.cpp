@@ -3,6 +3,7 @@
 #include "net/transport.h"
 
 #include <cstring>
+#include <cwctype>
 
 #include "util/clock.h"
 #include "util/text.h"
@@ -46,6 +47,10 @@ void StopWinsock() {
     WinsockStarted = false;
 }
 
+bool IsHostName(const wchar_t* host) {
+    return std::iswalpha(static_cast<std::wint_t>(host[0])) != 0;
+}
+
 std::uint32_t ParseIPv4(const wchar_t* text) {
     char narrow[256];
     WideToAnsi(narrow, text, sizeof narrow);
@@ -73,7 +78,8 @@ SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short po
         return INVALID_SOCKET;
     }
     SetSocketTimeouts(s, timeoutMs, timeoutMs);
-    SetSendBuffer(s, 1024);
+    int sendBuffer = 1024;
+    setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
 
     if (ConnectWithTimeout(s, reinterpret_cast<const sockaddr*>(&target), sizeof target, timeoutMs) == -1) {
         closesocket(s);

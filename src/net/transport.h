@@ -44,6 +44,10 @@ void StopWinsock();
 // the dotted text of the host's first IPv4 address. 0 or -1.
 int ResolveHost(wchar_t* buffer);
 
+// Whether a host text is a name to look up rather than an address: it
+// begins with a letter.
+bool IsHostName(const wchar_t* host);
+
 // Network-order IPv4 address of dotted text, INADDR_NONE when it is none.
 std::uint32_t ParseIPv4(const wchar_t* text);
 
@@ -78,6 +82,5 @@ TimeoutParts SplitTimeout(int milliseconds);
 bool PlatformSocketStartup();
 void PlatformSocketCleanup();
 void SetSocketTimeouts(SOCKET s, int receiveMs, int sendMs);
-void SetSendBuffer(SOCKET s, int bytes);
 // Tells the user that the socket library could not be started.
 void ReportSocketStartupFailure();

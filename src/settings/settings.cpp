@@ -3,7 +3,6 @@
 #include "settings/settings.h"
 
 #include <cwchar>
-#include <cwctype>
 
 #include "net/transport.h"
 #include "settings/registry.h"
@@ -59,7 +58,7 @@ bool HostPasses(const wchar_t* field) {
         if (!IsHostCharacter(*c)) return false;
     wchar_t scratch[HOST_TEXT_CAPACITY];
     CopyText(scratch, field);
-    if (std::iswalpha(static_cast<std::wint_t>(scratch[0]))) ResolveHost(scratch);
+    if (IsHostName(scratch)) ResolveHost(scratch);
     return ParseIPv4(scratch) != 0xFFFFFFFFu;
 }
 
@@ -80,7 +79,7 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
     return false;
 }
 
-bool IsHostName(const std::wstring& name) {
+bool IsHostLine(const std::wstring& name) {
     if (name.empty()) return false;
     for (wchar_t c : name)
         if (c <= L' ' || (c >= 0x7F && c <= 0x9F)) return false;  // spaces and C0/C1 controls
@@ -123,7 +122,7 @@ void RebuildHostList() {
         std::wstring line = rest.substr(0, end);
         rest.erase(0, end == std::wstring::npos ? end : end + 1);
         if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (IsHostName(line)) list.push_back(line);
+        if (IsHostLine(line)) list.push_back(line);
     }
 }
 

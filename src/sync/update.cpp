@@ -1,6 +1,5 @@
 // The second half of a sync attempt: the dyndns2 update, its reply word
 // and the record of the last sync.
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -56,9 +55,7 @@ unsigned long UpdateWorker(void*) {
         // Shared front ends pick the site by the name in the handshake.
         char serverName[HOST_TEXT_CAPACITY];
         WideToAnsi(serverName, updateHost, sizeof serverName);
-        // Only a name is sent; like the settings check, a name begins with a letter.
-        bool isName = std::iswalpha(static_cast<std::wint_t>(updateHost[0])) != 0;
-        TlsExchange(request.c_str(), ResponseBuffer, isName ? serverName : nullptr);
+        TlsExchange(request.c_str(), ResponseBuffer, IsHostName(updateHost) ? serverName : nullptr);
     } else {
         char narrow[1024];
         WideToAnsi(narrow, request.c_str(), sizeof narrow);
