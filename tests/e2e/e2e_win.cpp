@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -20,6 +18,7 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/about_text.h"
+#include "support/standin_record.h"
 #include "util/product.h"
 
 namespace {
@@ -62,15 +61,10 @@ void Seed(const std::map<std::wstring, std::wstring>& overrides = {}) {
 std::wstring BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 std::wstring Stored(const wchar_t* name) { return RegReadString(RegistryKeyPath, name); }
 
-// The request lines the stand-in at addrPort ("127.0.0.21-80") has recorded:
-// each record is a line "=== REQUEST <n> <length>", then the request.
+// The request lines the stand-in at addrPort ("127.0.0.21-80") has recorded.
 std::vector<std::string> Requests(const std::string& addrPort) {
-    const char* dir = std::getenv("VELLOQ_STANDIN_DIR");
-    std::ifstream log(std::string("Z:") + (dir ? dir : "") + "/" + addrPort + ".log", std::ios::binary);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(log, line);)
-        if (line.rfind("=== REQUEST ", 0) == 0 && std::getline(log, line))
-            lines.push_back(line.substr(0, line.find('\r')));
+    for (const StandinRequest& r : StandinRequests(addrPort)) lines.push_back(r.bytes.substr(0, r.bytes.find('\r')));
     return lines;
 }
 

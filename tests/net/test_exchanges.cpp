@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "net/tls.h"
@@ -17,39 +15,13 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
+#include "support/standin_record.h"
 #include "sync/sync.h"
 #include "util/product.h"
 
 namespace {
 
 const wchar_t kGoodAuth[] = L"ZGVtbzpzZWNyZXQ=";  // demo:secret, the stand-ins' account
-
-struct Recorded {
-    std::string head;  // "=== REQUEST n length [TLS version sni=name]"
-    std::string bytes;
-};
-
-// Every request a stand-in recorded, oldest first. Under Wine the Unix path
-// is reached through drive Z:.
-std::vector<Recorded> Requests(const std::string& addr, int port) {
-    std::string path =
-        std::string(std::getenv("VELLOQ_STANDIN_DIR")) + "/" + addr + "-" + std::to_string(port) + ".log";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) in.open("Z:" + path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    std::string data = all.str();
-    std::vector<Recorded> out;
-    for (std::size_t at = 0, eol; (eol = data.find('\n', at)) != std::string::npos;) {
-        std::istringstream head(data.substr(at, eol - at));
-        std::string marker, word;
-        std::size_t number = 0, length = 0;
-        head >> marker >> word >> number >> length;
-        out.push_back({data.substr(at, eol - at), data.substr(eol + 1, length)});
-        at = eol + 1 + length;
-    }
-    return out;
-}
 
 std::string ExpectedUpdate(const std::string& host) {
     std::wstring agent = std::wstring(ProductName) + L"/" + ProductVersion + L" " + ContactEmail;
@@ -133,8 +105,8 @@ TEST_F(Exchange, CheckIpOutcomes) {
         EXPECT_EQ(CheckIp(r.host), r.ip) << r.host;
         EXPECT_EQ(Reports(), r.reports) << r.host;
     }
-    ASSERT_FALSE(Requests("127.0.0.2", 80).empty());
-    EXPECT_EQ(Requests("127.0.0.2", 80).back().bytes, "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+    ASSERT_FALSE(StandinRequests("127.0.0.2-80").empty());
+    EXPECT_EQ(StandinRequests("127.0.0.2-80").back().bytes, "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
 }
 
 TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) {
@@ -145,14 +117,13 @@ TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) 
     } rows[] = {
         {L"127.0.0.3", false, "127.0.0.3-80", ""},
         {L"127.0.0.3", true, "127.0.0.3-443", "sni=-"},
-        // test-all.sh maps this name to 127.0.0.3 in /etc/hosts.
+        // install-deps.sh maps this name to 127.0.0.3 in /etc/hosts.
         {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test"},
     };
     for (const Row& r : rows) {
         SetUp();
         EXPECT_EQ(Update(r.host, r.secure), L"GOOD") << r.record;
-        std::string addr = r.record.substr(0, r.record.find('-'));
-        std::vector<Recorded> seen = Requests(addr, std::stoi(r.record.substr(r.record.find('-') + 1)));
+        std::vector<StandinRequest> seen = StandinRequests(r.record);
         ASSERT_FALSE(seen.empty()) << r.record;
         std::wstring host(r.host);
         EXPECT_EQ(seen.back().bytes, ExpectedUpdate(std::string(host.begin(), host.end()))) << r.record;
