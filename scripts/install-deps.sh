@@ -34,6 +34,11 @@ else
   say "Debian packages already installed"
 fi
 
+# The one host name the tests and the benchmark resolve, to a loopback
+# stand-in: the TLS server name is sent for names only.
+grep -q ' update.velloq.test$' /etc/hosts ||
+  echo '127.0.0.3 update.velloq.test' | $SUDO tee -a /etc/hosts >/dev/null
+
 # OpenSSL for MinGW: Debian ships none, so cross-build it from Debian's
 # source. The deb-src entry repeats the machine's own configured sources of
 # this release, so whatever mirror the machine uses serves the source too.
