@@ -14,19 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "net/report.h"
 #include "net/tls.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "sync/report.h"
 #include "sync/sync.h"
 
-// The program's window and registry are not needed to measure the
-// exchanges: reports and stored values go nowhere.
-WindowHandle MainWindow = nullptr;
-std::intptr_t SendWindowMessage(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) { return 0; }
-void SendWindowText(WindowHandle, const wchar_t*) {}
-void EnableControl(WindowHandle, bool) {}
-void StartTimer(WindowHandle, unsigned, unsigned) {}
-void StopTimer(WindowHandle, unsigned) {}
+// The program and its registry are not needed to measure the exchanges:
+// reports and stored values go nowhere.
+void ReportConnectionFailure(int) {}
+void ReportAddress(const wchar_t*) {}
+void ReportStatus(const wchar_t*) {}
+void ReportCheckIpEnd() {}
+void ReportUpdateEnd() {}
 std::wstring RegReadString(const wchar_t*, const wchar_t*) { return std::wstring(); }
 bool RegWriteString(const wchar_t*, const wchar_t*, const wchar_t*) { return true; }
 bool RegRemoveString(const wchar_t*, const wchar_t*) { return true; }

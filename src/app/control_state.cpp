@@ -3,8 +3,8 @@
 
 #include <cwchar>
 
-#include "app/ui_handles.h"
-#include "settings/forms.h"
+#include "app/ui_state.h"
+#include "app/forms.h"
 
 namespace {
 

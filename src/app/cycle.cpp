@@ -5,10 +5,12 @@
 
 #include "app/control_state.h"
 #include "app/resource_ids.h"
-#include "app/ui_handles.h"
+#include "app/ui_state.h"
 #include "net/transport.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
+#include "sync/exchange.h"
+#include "sync/status.h"
 #include "sync/sync.h"
 #include "util/text.h"
 
@@ -39,6 +41,29 @@ void AnnounceState(IconHandle icon, const wchar_t* tipSuffix, const wchar_t* bal
     }
 }
 
+void ShowStatus(int field, Status status) {
+    SendWindowText(QueryEdits[field], StatusWord(status));
+}
+
+// Stamps the Sync page and starts the check-IP worker, or refuses with
+// STOP SPAM and ends the attempt at once.
+void BeginSync() {
+    int now = DecimalValue(UnixTimeText().c_str());
+    int cloop = DecimalValue(SettingsRecord.CLOOP);
+    int lastSync = DecimalValue(SettingsRecord.TIMESTAMP);
+
+    SendWindowText(QueryEdits[0], LocalTimeText().c_str());
+    ShowStatus(1, Status::Waiting);
+    ShowStatus(2, Status::Waiting);
+
+    if (SyncGateAllows(now, cloop, lastSync)) {
+        WorkerThread = StartWorkerThread(CheckIpWorker);
+        return;
+    }
+    ShowStatus(2, Status::StopSpam);
+    SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
+}
+
 // Begins an attempt unless one is still out. WorkerThread and ActiveSocket
 // hold one worker each, so a Start or Manual that comes while an earlier
 // attempt's worker is out is refused: that attempt's end report re-arms
@@ -50,13 +75,22 @@ void BeginAttempt() {
     // Neither a worker nor an end report: the thread could not be started.
     // End the attempt as a failed check so the countdown does not freeze.
     if (!SyncIdle && WorkerThread == nullptr) {
-        SendWindowText(QueryEdits[1], L"CHECK ERROR");
+        ShowStatus(1, Status::CheckError);
         SyncIdle = true;
         ResetCountdown();
     }
 }
 
 }  // namespace
+
+// Restarted from the stored pause by the cycle and by every settings save
+// or reload.
+void ResetCountdown() {
+    CountdownSeconds = 60;
+    CountdownMinutes = DecimalValue(SettingsRecord.CLOOP);
+    SendWindowText(SecondsStatic, L"0");
+    SendWindowText(MinutesStatic, SettingsRecord.CLOOP);
+}
 
 void StartCommand() {
     SetControlState(L"start");
@@ -123,21 +157,21 @@ void CheckIpDone() {
         CloseWorkerHandle(WorkerThread);
         WorkerThread = nullptr;
     }
-    if (std::wcscmp(CurrentIP, L"CHECK ERROR") == 0) {
+    if (CurrentIP[0] == L'\0') {
         SyncIdle = true;
         ResetCountdown();
         return;
     }
     if (SettingsRecord.CheckLastIPFlag && std::wcscmp(SettingsRecord.LASTIP, CurrentIP) == 0) {
         SaveLastSync();
-        SendWindowText(QueryEdits[2], L"ALREADY SYNCED");
+        ShowStatus(2, Status::AlreadySynced);
         SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
         return;
     }
     WorkerThread = StartWorkerThread(UpdateWorker);
     // No update worker means no reply and no end report: end it here.
     if (WorkerThread == nullptr) {
-        SendWindowText(QueryEdits[2], L"SYNC ERROR");
+        ShowStatus(2, Status::SyncError);
         SyncDone();
     }
 }

@@ -6,10 +6,10 @@
 
 #include "app/control_state.h"
 #include "app/cycle.h"
+#include "app/forms.h"
 #include "app/forms_win.h"
 #include "app/resource_ids.h"
-#include "app/ui_handles.h"
-#include "settings/forms.h"
+#include "app/ui_state.h"
 #include "settings/settings.h"
 #include "util/product.h"
 

@@ -4,12 +4,12 @@
 #include <commctrl.h>
 
 #include "app/control_state.h"
+#include "app/forms.h"
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
-#include "app/ui_handles.h"
+#include "app/ui_state.h"
 #include "net/tls.h"
-#include "settings/forms.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
 #include "sync/sync.h"

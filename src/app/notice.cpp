@@ -2,6 +2,7 @@
 #include "app/notice.h"
 
 #include "app/resource_ids.h"
+#include "net/report.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
 #include "util/text.h"

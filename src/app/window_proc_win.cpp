@@ -12,7 +12,7 @@
 #include "app/main_window_win.h"
 #include "app/notice.h"
 #include "app/resource_ids.h"
-#include "app/ui_handles.h"
+#include "app/ui_state.h"
 #include "net/transport.h"
 #include "settings/registry.h"
 #include "settings/settings.h"

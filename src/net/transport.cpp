@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwctype>
 
+#include "net/report.h"
 #include "util/clock.h"
 #include "util/text.h"
 
@@ -61,7 +62,9 @@ TimeoutParts SplitTimeout(int milliseconds) {
     return TimeoutParts{milliseconds / 1000, (milliseconds % 1000) * 1000L};
 }
 
-SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short port, int timeoutMs) {
+// No socket at all is reported (net/report.h); a refused connection is the
+// caller's to report, as only it knows what was being reached.
+SOCKET ConnectTcp(const wchar_t* address, unsigned short port, int timeoutMs) {
     if (StartWinsock() == -1) return INVALID_SOCKET;
     ExchangeDeadline = SteadyMilliseconds() + EXCHANGE_DEADLINE_MS;
 
@@ -74,7 +77,7 @@ SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short po
 
     SOCKET s = socket(SocketFamily, SocketType, SocketProtocol);
     if (s == INVALID_SOCKET) {
-        if (window != nullptr) SendWindowMessage(window, WM_NET_NOTICE, 0, NOTICE_SOCKET_FAILED);
+        ReportConnectionFailure(NOTICE_SOCKET_FAILED);
         return INVALID_SOCKET;
     }
     SetSocketTimeouts(s, timeoutMs, timeoutMs);

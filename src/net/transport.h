@@ -7,7 +7,6 @@
 #include <string>
 
 #include "net/socket_compat.h"
-#include "util/window.h"
 
 const int CONNECT_TIMEOUT_MS = 3000;
 // One exchange, from connect to close, never takes longer than this, however
@@ -51,9 +50,8 @@ bool IsHostName(const wchar_t* host);
 // Network-order IPv4 address of dotted text, INADDR_NONE when it is none.
 std::uint32_t ParseIPv4(const wchar_t* text);
 
-// Connects to address:port and starts the exchange's deadline. Tells window
-// (when not null) with WM_NET_NOTICE when no socket can be made.
-SOCKET ConnectTcp(WindowHandle window, const wchar_t* address, unsigned short port, int timeoutMs);
+// Connects to address:port and starts the exchange's deadline.
+SOCKET ConnectTcp(const wchar_t* address, unsigned short port, int timeoutMs);
 int ConnectWithTimeout(SOCKET s, const sockaddr* address, int length, int timeoutMs);
 void CloseConnection(SOCKET s);
 

@@ -14,6 +14,7 @@ extern IconHandle IdleIcon;
 extern IconHandle RunningIcon;
 
 const unsigned TRAY_ICON_UID = 100;
+const unsigned WM_TRAY_CALLBACK = 0x8000 + 100;  // WM_APP + 100
 const unsigned TRAY_FLAGS = 23;           // NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO
 // NOTIFYICONDATAW up to and including guidItem: 952 bytes in the 32-bit
 // layout, 968 in the 64-bit one (wider handles and their padding).

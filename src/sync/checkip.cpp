@@ -1,59 +1,22 @@
-// The gate in front of a sync attempt and its first half: the check-IP
-// query.
-#include <cstdio>
+// The first half of a sync attempt: the check-IP query.
 #include <cwchar>
 
+#include "net/report.h"
 #include "net/transport.h"
 #include "settings/settings.h"
 #include "sync/exchange.h"
+#include "sync/report.h"
 #include "sync/sync.h"
-#include "util/clock.h"
 #include "util/text.h"
-
-wchar_t CurrentIP[31] = L"";
-std::string& ResponseBuffer = *new std::string();
-WindowHandle QueryEdits[3] = {};
-WorkerHandle WorkerThread = nullptr;
-
-std::wstring UnixTimeText() {
-    return DecimalText(UnixSecondsFromTicks(SystemTimeTicks()));
-}
-
-std::wstring LocalTimeText() {
-    LocalClock t = LocalTimeNow();
-    wchar_t text[32];
-    std::swprintf(text, sizeof text / sizeof text[0], L"%04d.%02d.%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
-}
-
-void BeginSync() {
-    int now = DecimalValue(UnixTimeText().c_str());
-    int cloop = DecimalValue(SettingsRecord.CLOOP);
-    int lastSync = DecimalValue(SettingsRecord.TIMESTAMP);
-
-    SendWindowText(QueryEdits[0], LocalTimeText().c_str());
-    SendWindowText(QueryEdits[1], L"wait sync...");
-    SendWindowText(QueryEdits[2], L"wait sync...");
-
-    if (SyncGateAllows(now, cloop, lastSync)) {
-        WorkerThread = StartWorkerThread(CheckIpWorker);
-        return;
-    }
-    SendWindowText(QueryEdits[2], L"STOP SPAM");
-    SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
-}
 
 // Turns ResponseBuffer into CurrentIP, empties it and shows the result.
 static void ParseCheckIpReply() {
     std::string address;
-    if (ResponseBuffer.empty() || !FindCheckIpAddress(ResponseBuffer, address)) {
-        CopyText(CurrentIP, L"CHECK ERROR");
-    } else {
+    CurrentIP[0] = L'\0';
+    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address))
         AnsiToWide(CurrentIP, address.c_str(), sizeof CurrentIP / sizeof CurrentIP[0]);
-    }
     ResponseBuffer.clear();
-    SendWindowText(QueryEdits[1], CurrentIP);
+    ReportAddress(CurrentIP[0] != L'\0' ? CurrentIP : StatusWord(Status::CheckError));
 }
 
 unsigned long CheckIpWorker(void*) {
@@ -63,11 +26,11 @@ unsigned long CheckIpWorker(void*) {
     CopyText(address, SettingsRecord.DomainCheckIP);
     ResolveHost(address);
 
-    SOCKET s = ConnectTcp(MainWindow, address, 80, CONNECT_TIMEOUT_MS);
+    SOCKET s = ConnectTcp(address, 80, CONNECT_TIMEOUT_MS);
     if (s == INVALID_SOCKET) {
-        SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
+        ReportConnectionFailure(NOTICE_CONNECT_FAILED);
         ParseCheckIpReply();
-        SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
+        ReportCheckIpEnd();
         return 0;
     }
     ActiveSocket = s;
@@ -81,6 +44,6 @@ unsigned long CheckIpWorker(void*) {
     ReleaseActiveSocket();
 
     ParseCheckIpReply();
-    SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
+    ReportCheckIpEnd();
     return 0;
 }

@@ -56,36 +56,24 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
 namespace {
 struct ReplyRow {
     const char* code;
-    const wchar_t* word;
-    bool record;
+    Status status;
 };
 
 // Error rows first: a reply for several hosts with any error line is shown
 // as that error and not recorded, even when other lines say good.
 const ReplyRow kReplyRows[] = {
-    {"\r\nbadauth", L"AUTH ERROR", false},
-    {"\r\n!donator", L"NOT FREE", false},
-    {"\r\nnotfqdn", L"BAD HOSTNAME", false},
-    {"\r\nnohost", L"WRONG HOST", false},
-    {"\r\nnumhost", L"TOO MANY HOSTS", false},
-    {"\r\nabuse", L"ABUSE", false},
-    {"\r\nbadagent", L"BAD AGENT", false},
-    {"\r\ngood 127.0.0.1", L"127.0.0.1", false},
-    {"\r\ndnserr", L"DNS ERROR", false},
-    {"\r\n911", L"DYNDNS ERROR", false},
-    {"\r\ngood", L"GOOD", true},
-    {"\r\nnochg", L"NO CHANGE", true},
+    {"\r\nbadauth", Status::AuthError},      {"\r\n!donator", Status::NotFree},
+    {"\r\nnotfqdn", Status::BadHostname},    {"\r\nnohost", Status::WrongHost},
+    {"\r\nnumhost", Status::TooManyHosts},   {"\r\nabuse", Status::Abuse},
+    {"\r\nbadagent", Status::BadAgent},      {"\r\ngood 127.0.0.1", Status::Loopback},
+    {"\r\ndnserr", Status::DnsError},        {"\r\n911", Status::DynDnsError},
+    {"\r\ngood", Status::Good},              {"\r\nnochg", Status::NoChange},
 };
 }  // namespace
 
-const wchar_t* UpdateReplyWord(const std::string& reply, bool* record) {
-    *record = false;
-    if (reply.empty()) return L"SYNC ERROR";
-    for (const ReplyRow& row : kReplyRows) {
-        if (reply.find(row.code) != std::string::npos) {
-            *record = row.record;
-            return row.word;
-        }
-    }
-    return L"UNKNOWN";
+Status UpdateReplyStatus(const std::string& reply) {
+    if (reply.empty()) return Status::SyncError;
+    for (const ReplyRow& row : kReplyRows)
+        if (reply.find(row.code) != std::string::npos) return row.status;
+    return Status::Unknown;
 }

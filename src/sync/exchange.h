@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "sync/status.h"
+
 // Whole seconds since 1970 from 100-ns ticks since 1601, cut to 32 bits.
 int UnixSecondsFromTicks(std::uint64_t ticks);
 
@@ -29,6 +31,6 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
 // page travels in the clear and the text goes into the update request.
 bool FindCheckIpAddress(const std::string& reply, std::string& address);
 
-// The status word of an update reply (first matching row of the reply
-// table); *record says whether the sync is to be recorded.
-const wchar_t* UpdateReplyWord(const std::string& reply, bool* record);
+// The outcome of an update reply: the first matching row of the reply
+// table; SYNC ERROR for no reply at all.
+Status UpdateReplyStatus(const std::string& reply);

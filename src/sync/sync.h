@@ -1,28 +1,17 @@
-// The sync engine: the gate, the check-IP query, the update request, the
-// reply codes and the record of the last sync.
+// The sync engine's two workers and the state they share with the program:
+// the address found, the reply in progress and the record of the last sync.
 #pragma once
 
 #include <string>
 
-#include "util/window.h"
-#include "util/worker.h"
-
-extern wchar_t CurrentIP[31];        // last address found, or "CHECK ERROR"
+// The address the last check found; empty when it found none.
+extern wchar_t CurrentIP[31];
 // The raw reply of the exchange in progress. Never destroyed: a worker
 // still out when the program ends may write to it.
 extern std::string& ResponseBuffer;
 
-// The Sync page's Date, IP and STATUS edits, where an attempt shows itself.
-extern WindowHandle QueryEdits[3];
-// The one worker out, or null. Main thread only.
-extern WorkerHandle WorkerThread;
-
-// Main thread: stamps the Sync page and starts CheckIpWorker, or refuses
-// with "STOP SPAM" and sends WM_SYNC_DONE itself.
-void BeginSync();
-
-// Thread procedures; each ends with its report to MainWindow
-// (WM_CHECKIP_DONE, WM_SYNC_DONE).
+// Thread procedures; each tells the program what it found (sync/report.h)
+// and ends with its end report.
 unsigned long CheckIpWorker(void* unused);
 unsigned long UpdateWorker(void* unused);
 

@@ -1,28 +1,20 @@
-// The second half of a sync attempt: the dyndns2 update, its reply word
-// and the record of the last sync.
+// The second half of a sync attempt: the dyndns2 update and its outcome.
 #include <string>
 #include <vector>
 
+#include "net/report.h"
 #include "net/tls.h"
 #include "net/transport.h"
-#include "settings/registry.h"
 #include "settings/settings.h"
 #include "sync/exchange.h"
+#include "sync/report.h"
 #include "sync/sync.h"
 #include "util/text.h"
 
-void SaveLastSync() {
-    CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
-    CopyText(SettingsRecord.LASTIP, CurrentIP);
-    StoreValue(RegistryKeyPath, L"LASTIP", SettingsRecord.LASTIP);
-    StoreValue(RegistryKeyPath, L"TIMESTAMP", SettingsRecord.TIMESTAMP);
-}
-
 static void InterpretUpdateReply() {
-    bool record = false;
-    const wchar_t* word = UpdateReplyWord(ResponseBuffer, &record);
-    if (record) SaveLastSync();
-    SendWindowText(QueryEdits[2], word);
+    Status status = UpdateReplyStatus(ResponseBuffer);
+    if (StatusRecordsSync(status)) SaveLastSync();
+    ReportStatus(StatusWord(status));
     ResponseBuffer.clear();
 }
 
@@ -41,11 +33,11 @@ unsigned long UpdateWorker(void*) {
     CopyText(address, updateHost);
     ResolveHost(address);
 
-    SOCKET s = ConnectTcp(MainWindow, address, secure ? 443 : 80, CONNECT_TIMEOUT_MS);
+    SOCKET s = ConnectTcp(address, secure ? 443 : 80, CONNECT_TIMEOUT_MS);
     if (s == INVALID_SOCKET) {
-        SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
+        ReportConnectionFailure(NOTICE_CONNECT_FAILED);
         InterpretUpdateReply();
-        SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
+        ReportUpdateEnd();
         return 0;
     }
     ActiveSocket = s;
@@ -67,6 +59,6 @@ unsigned long UpdateWorker(void*) {
     ReleaseActiveSocket();
 
     InterpretUpdateReply();
-    SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
+    ReportUpdateEnd();
     return 0;
 }

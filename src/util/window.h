@@ -1,6 +1,6 @@
-// How portable code reaches windows: the handle type, the message numbers
-// the layers exchange, and the few window calls they make. Windows links
-// window_win.cpp; the native tests link a recording window.
+// How portable code reaches windows: the handle type and the few window
+// calls it makes. Windows links window_win.cpp; the native tests link a
+// recording window.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +11,6 @@ using WindowHandle = HWND__*;
 
 // The main window: created once at start-up, every report goes to it.
 extern WindowHandle MainWindow;
-
-const unsigned WM_CHECKIP_DONE = 400;
-const unsigned WM_SYNC_DONE = 401;
-const unsigned WM_NET_NOTICE = 500;
-const unsigned WM_TRAY_CALLBACK = 0x8000 + 100;  // WM_APP + 100
-
-const int NOTICE_SOCKET_FAILED = 512;
-const int NOTICE_CONNECT_FAILED = 515;
 
 // Win32 numbers portable code sends; window_win.cpp checks them against
 // the SDK.

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 static_assert(MESSAGE_COMMAND == WM_COMMAND && MESSAGE_SETICON == WM_SETICON && ICON_LARGE == ICON_BIG &&
-                  STATUS_SETTEXT == SB_SETTEXTW && BEEP_ERROR == MB_ICONHAND && WM_TRAY_CALLBACK == WM_APP + 100,
+                  STATUS_SETTEXT == SB_SETTEXTW && BEEP_ERROR == MB_ICONHAND,
               "Win32 numbers copied into portable code");
 
 WindowHandle MainWindow = nullptr;

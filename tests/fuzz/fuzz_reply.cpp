@@ -8,8 +8,9 @@ const wchar_t* const kWords[] = {L"SYNC ERROR", L"UNKNOWN", L"AUTH ERROR", L"NOT
                                  L"DNS ERROR", L"DYNDNS ERROR", L"GOOD", L"NO CHANGE"};
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     std::string reply(reinterpret_cast<const char*>(data), size);
-    bool record = true;
-    const wchar_t* word = UpdateReplyWord(reply, &record);
+    Status status = UpdateReplyStatus(reply);
+    bool record = StatusRecordsSync(status);
+    const wchar_t* word = StatusWord(status);
     int row = -1;
     for (int i = 0; i < 14 && word != nullptr; ++i)
         if (std::wcscmp(word, kWords[i]) == 0) row = i;

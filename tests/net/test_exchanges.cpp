@@ -1,5 +1,5 @@
 // The two workers on real sockets against our stand-in servers
-// (tests/net/standins.list): what goes on the wire, what the window is told,
+// (tests/net/standins.list): what goes on the wire, what the program is told,
 // what is recorded, and how hostile servers end. Natively and under Wine.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <thread>
 
+#include "net/report.h"
 #include "net/tls.h"
 #include "net/transport.h"
 #include "settings/registry.h"
@@ -36,9 +37,7 @@ protected:
     static void SetUpTestSuite() { TlsStartup(); }
     void SetUp() override {
         ASSERT_NE(std::getenv("VELLOQ_STANDIN_DIR"), nullptr) << "run through tools/with_standins.sh";
-        ResetRecordedMessages();
-        MainWindow = FakeWindow(0x100);
-        for (int i = 0; i < 3; ++i) QueryEdits[i] = FakeWindow(0x200 + i);
+        ClearWorkerReports();
         SettingsRecord = SettingsData();
         std::wcscpy(SettingsRecord.AUTH, kGoodAuth);
         std::wcscpy(SettingsRecord.LASTIP, L"NULL");
@@ -46,40 +45,35 @@ protected:
         std::wcscpy(CurrentIP, L"192.0.2.7");
         RegRemoveString(RegistryKeyPath, L"LASTIP");
     }
-    // The main window's reports (notice codes and end reports), in order.
-    std::vector<std::intptr_t> Reports() {
-        std::vector<std::intptr_t> out;
-        for (const RecordedMessage& m : RecordedMessages()) {
-            if (m.window != MainWindow) continue;
-            if (m.message == WM_NET_NOTICE) out.push_back(m.lParam);
-            if (m.message == WM_CHECKIP_DONE || m.message == WM_SYNC_DONE) out.push_back(m.message);
+    // The worker's reports, the one before last (its outcome) returned: a
+    // refused connection must come first and the end report last.
+    std::wstring Outcome(bool refused, const wchar_t* end) {
+        std::vector<std::wstring> reports = WorkerReports();
+        std::size_t failures = refused ? 1 : 0;
+        if (reports.size() != failures + 2 || reports.back() != end ||
+            (refused && reports[0] != L"failure " + std::to_wstring(NOTICE_CONNECT_FAILED))) {
+            ADD_FAILURE() << "reports out of order, " << reports.size() << " of them";
+            return L"";
         }
-        return out;
+        return reports[failures];
     }
-    std::wstring LastText(WindowHandle control) {
-        std::wstring text = L"<none>";
-        for (const RecordedMessage& m : RecordedMessages())
-            if (m.window == control && m.message == RECORDED_SETTEXT) text = m.text;
-        return text;
-    }
-    std::wstring CheckIp(const wchar_t* host) {
+    std::wstring CheckIp(const wchar_t* host, bool refused = false) {
         std::wcscpy(SettingsRecord.DomainCheckIP, host);
         CheckIpWorker(nullptr);
         EXPECT_TRUE(ResponseBuffer.empty());
-        EXPECT_EQ(LastText(QueryEdits[1]), CurrentIP) << "the IP edit shows what was found";
-        return CurrentIP;
+        std::wstring shown = Outcome(refused, L"check-IP end");
+        EXPECT_EQ(shown, L"address " + std::wstring(CurrentIP[0] ? CurrentIP : L"CHECK ERROR"));
+        return shown;
     }
-    std::wstring Update(const wchar_t* host, bool secure) {
+    std::wstring Update(const wchar_t* host, bool secure, bool refused = false) {
         std::wcscpy(SettingsRecord.DomainDynDNS, host);
         SettingsRecord.UseSSLFlag = secure;
         UpdateWorker(nullptr);
         EXPECT_TRUE(ResponseBuffer.empty());
         EXPECT_EQ(ActiveSocket, INVALID_SOCKET);
-        return LastText(QueryEdits[2]);
+        return Outcome(refused, L"update end");
     }
 };
-
-const std::intptr_t CHECK_DONE = WM_CHECKIP_DONE, SYNC_DONE = WM_SYNC_DONE;
 
 }  // namespace
 
@@ -87,23 +81,22 @@ TEST_F(Exchange, CheckIpOutcomes) {
     struct Row {
         const wchar_t* host;
         const wchar_t* ip;
-        std::vector<std::intptr_t> reports;
+        bool refused;
     } rows[] = {
-        {L"127.0.0.2", L"192.0.2.7", {CHECK_DONE}},
-        {L"127.0.0.4", L"192.0.2.8", {CHECK_DONE}},                          // page in small pieces
-        {L"127.0.0.16", L"123456789012345678901234567890", {CHECK_DONE}},    // 40 digits: first 30
-        {L"127.0.0.17", L"CHECK ERROR", {CHECK_DONE}},                       // CR LF and a header line
-        {L"127.0.0.18", L"CHECK ERROR", {CHECK_DONE}},                       // a second parameter
-        {L"127.0.0.19", L"CHECK ERROR", {CHECK_DONE}},                       // empty address
-        {L"127.0.0.5", L"CHECK ERROR", {CHECK_DONE}},                        // closed at once
-        {L"127.0.0.6", L"CHECK ERROR", {CHECK_DONE}},                        // never answers
-        {L"127.0.0.7", L"CHECK ERROR", {CHECK_DONE}},                        // megabytes without markers
-        {L"127.0.0.15", L"CHECK ERROR", {NOTICE_CONNECT_FAILED, CHECK_DONE}},  // refused
+        {L"127.0.0.2", L"192.0.2.7", false},
+        {L"127.0.0.4", L"192.0.2.8", false},                          // page in small pieces
+        {L"127.0.0.16", L"123456789012345678901234567890", false},    // 40 digits: first 30
+        {L"127.0.0.17", L"CHECK ERROR", false},                       // CR LF and a header line
+        {L"127.0.0.18", L"CHECK ERROR", false},                       // a second parameter
+        {L"127.0.0.19", L"CHECK ERROR", false},                       // empty address
+        {L"127.0.0.5", L"CHECK ERROR", false},                        // closed at once
+        {L"127.0.0.6", L"CHECK ERROR", false},                        // never answers
+        {L"127.0.0.7", L"CHECK ERROR", false},                        // megabytes without markers
+        {L"127.0.0.15", L"CHECK ERROR", true},                        // refused
     };
     for (const Row& r : rows) {
-        ResetRecordedMessages();
-        EXPECT_EQ(CheckIp(r.host), r.ip) << r.host;
-        EXPECT_EQ(Reports(), r.reports) << r.host;
+        ClearWorkerReports();
+        EXPECT_EQ(CheckIp(r.host, r.refused), L"address " + std::wstring(r.ip)) << r.host;
     }
     ASSERT_FALSE(StandinRequests("127.0.0.2-80").empty());
     EXPECT_EQ(StandinRequests("127.0.0.2-80").back().bytes, "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
@@ -122,7 +115,7 @@ TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) 
     };
     for (const Row& r : rows) {
         SetUp();
-        EXPECT_EQ(Update(r.host, r.secure), L"GOOD") << r.record;
+        EXPECT_EQ(Update(r.host, r.secure), L"status GOOD") << r.record;
         std::vector<StandinRequest> seen = StandinRequests(r.record);
         ASSERT_FALSE(seen.empty()) << r.record;
         std::wstring host(r.host);
@@ -140,27 +133,26 @@ TEST_F(Exchange, UpdateOutcomes) {
         bool secure;
         const wchar_t* auth;
         const wchar_t* word;
-        std::vector<std::intptr_t> reports;
+        bool refused;
     } rows[] = {
-        {L"127.0.0.3", false, L"d3Jvbmc6cGFzcw==", L"AUTH ERROR", {SYNC_DONE}},
-        {L"127.0.0.13", false, kGoodAuth, L"NO CHANGE", {SYNC_DONE}},
-        {L"127.0.0.8", false, kGoodAuth, L"GOOD", {SYNC_DONE}},         // reply in pieces
-        {L"127.0.0.8", true, kGoodAuth, L"GOOD", {SYNC_DONE}},          // TLS records in pieces
-        {L"127.0.0.9", false, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},   // closed at once
-        {L"127.0.0.9", true, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},    // closed after the handshake
-        {L"127.0.0.10", false, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},  // never answers
-        {L"127.0.0.11", true, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},   // plain HTTP on 443
-        {L"127.0.0.12", false, kGoodAuth, L"UNKNOWN", {SYNC_DONE}},     // megabytes of filler
-        {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", {SYNC_DONE}},
-        {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
-        {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
+        {L"127.0.0.3", false, L"d3Jvbmc6cGFzcw==", L"AUTH ERROR", false},
+        {L"127.0.0.13", false, kGoodAuth, L"NO CHANGE", false},
+        {L"127.0.0.8", false, kGoodAuth, L"GOOD", false},         // reply in pieces
+        {L"127.0.0.8", true, kGoodAuth, L"GOOD", false},          // TLS records in pieces
+        {L"127.0.0.9", false, kGoodAuth, L"SYNC ERROR", false},   // closed at once
+        {L"127.0.0.9", true, kGoodAuth, L"SYNC ERROR", false},    // closed after the handshake
+        {L"127.0.0.10", false, kGoodAuth, L"SYNC ERROR", false},  // never answers
+        {L"127.0.0.11", true, kGoodAuth, L"SYNC ERROR", false},   // plain HTTP on 443
+        {L"127.0.0.12", false, kGoodAuth, L"UNKNOWN", false},     // megabytes of filler
+        {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", false},
+        {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", true},
+        {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", true},
     };
     for (const Row& r : rows) {
         SetUp();
         std::wcscpy(SettingsRecord.AUTH, r.auth);
-        std::wstring word = Update(r.host, r.secure);
+        std::wstring word = Update(r.host, r.secure, r.refused).substr(7);
         EXPECT_EQ(word, r.word) << r.host << (r.secure ? " TLS" : " plain");
-        EXPECT_EQ(Reports(), r.reports) << r.host;
         bool recorded = word == L"GOOD" || word == L"NO CHANGE";
         EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), recorded ? L"192.0.2.7" : L"") << r.host;
     }
@@ -173,7 +165,7 @@ TEST_F(Exchange, TricklingServersEndAtTheDeadline) {
     struct Row {
         bool update;
         const wchar_t* word;
-    } rows[] = {{false, L"CHECK ERROR"}, {true, L"UNKNOWN"}};
+    } rows[] = {{false, L"address CHECK ERROR"}, {true, L"status UNKNOWN"}};
     for (const Row& r : rows) {
         SetUp();
         Clock::time_point start = Clock::now();

@@ -55,8 +55,12 @@ void ResetRecordedMessages();
 // Called for every message like a window procedure; its result is what
 // SendWindowMessage returns.
 void SetMessageHandler(std::function<std::intptr_t(const RecordedMessage&)> handler);
-// Waits until a message of that number has been recorded; false after timeoutMs.
-bool WaitForMessage(unsigned message, int timeoutMs);
+
+// The workers' reports (sync/report.h, net/report.h) in order, from any
+// thread: "address 192.0.2.7", "status GOOD", "check-IP end", "update end",
+// "failure 515".
+std::vector<std::wstring> WorkerReports();
+void ClearWorkerReports();
 
 inline WindowHandle FakeWindow(std::uintptr_t n) {
     return reinterpret_cast<WindowHandle>(n);

@@ -1,16 +1,17 @@
-// Recording implementation of the window seam: every call goes into one
-// ordered log, safe to fill from any thread.
-#include <chrono>
+// Recording implementations of the window seam and of the workers'
+// reports: each goes into an ordered log, safe to fill from any thread.
 #include <mutex>
-#include <thread>
 
+#include "net/report.h"
 #include "support/fakes.h"
+#include "sync/report.h"
 
 WindowHandle MainWindow = nullptr;
 
 namespace {
 std::mutex guard;
 std::vector<RecordedMessage> recorded;
+std::vector<std::wstring> reports;
 std::function<std::intptr_t(const RecordedMessage&)> handler;
 
 std::intptr_t Record(const RecordedMessage& m) {
@@ -22,7 +23,28 @@ std::intptr_t Record(const RecordedMessage& m) {
     }
     return h ? h(m) : 0;
 }
+
+void Report(const std::wstring& what) {
+    std::lock_guard<std::mutex> lock(guard);
+    reports.push_back(what);
+}
 }  // namespace
+
+void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
+void ReportAddress(const wchar_t* text) { Report(std::wstring(L"address ") + text); }
+void ReportStatus(const wchar_t* word) { Report(std::wstring(L"status ") + word); }
+void ReportCheckIpEnd() { Report(L"check-IP end"); }
+void ReportUpdateEnd() { Report(L"update end"); }
+
+std::vector<std::wstring> WorkerReports() {
+    std::lock_guard<std::mutex> lock(guard);
+    return reports;
+}
+
+void ClearWorkerReports() {
+    std::lock_guard<std::mutex> lock(guard);
+    reports.clear();
+}
 
 std::intptr_t SendWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t lParam) {
@@ -59,14 +81,4 @@ void ResetRecordedMessages() {
 void SetMessageHandler(std::function<std::intptr_t(const RecordedMessage&)> h) {
     std::lock_guard<std::mutex> lock(guard);
     handler = std::move(h);
-}
-
-bool WaitForMessage(unsigned message, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        for (const RecordedMessage& m : RecordedMessages())
-            if (m.message == message) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
 }

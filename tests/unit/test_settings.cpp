@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/forms.h"
+#include "app/ui_state.h"
 #include "settings/account.h"
-#include "settings/forms.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "support/fakes.h"

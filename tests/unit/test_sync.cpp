@@ -1,4 +1,4 @@
-// One attempt's arithmetic, requests and parsing (BeginSync runs in the app tests).
+// One attempt's arithmetic, requests and parsing (the gate's use runs in the app tests).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -68,8 +68,9 @@ TEST(SyncReplies, UpdateReplyWordFirstMatchingRowDecides) {
         {"good 192.0.2.7", L"UNKNOWN", false},  // the code only counts after a line break
     };
     for (const Row& r : rows) {
-        bool record = !r.record;
-        std::wstring word = UpdateReplyWord(r.reply, &record);
+        Status status = UpdateReplyStatus(r.reply);
+        bool record = StatusRecordsSync(status);
+        std::wstring word = StatusWord(status);
         EXPECT_EQ(word + (record ? L" recorded" : L""), r.word + std::wstring(r.record ? L" recorded" : L""))
             << "reply \"" << r.reply << "\"";
     }

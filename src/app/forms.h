@@ -4,10 +4,6 @@
 #pragma once
 
 #include "settings/account.h"
-#include "util/window.h"
-
-// The eight edits, in id order: five on the Config page, three on Account.
-extern WindowHandle SettingEdits[FORM_FIELD_COUNT];
 
 // Loads the settings (from the registry when readStore, else as the record
 // holds them) and refills the eight fields.

@@ -1,10 +1,8 @@
-// Filling the Config and Account pages from the settings record. Portable:
-// the fields are reached through WM_SETTEXT.
-#include "settings/forms.h"
+// Filling the Config and Account pages from the settings record.
+#include "app/forms.h"
 
+#include "app/ui_state.h"
 #include "settings/settings.h"
-
-WindowHandle SettingEdits[FORM_FIELD_COUNT] = {};
 
 void FillSettingsForms(bool readStore) {
     LoadSettings(readStore);
