@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Figures, never a verdict: sync attempts in-process (latency, CPU), one
 # attempt as a whole process beside inadyn when Debian's inadyn is
-# installed (CPU, wall, peak memory), and the sizes of the Windows program
-# and installer.
+# installed (CPU, wall, peak memory), the sizes of the Windows program
+# and installer, and the started program's wake-ups under Wine, hidden and
+# shown, beside a bare window's (tools/wakeups.sh).
 #   scripts/bench.sh [attempts]
+# VELLOQ_BENCH_OLDER=path/DynDNSVelloqClient.exe measures an older build's
+# wake-ups too, for a before and after.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null
@@ -16,7 +19,7 @@ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOQ_SANITIZE=
 cmake --build build/bench --target sync_bench >/dev/null
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 --target DynDNSVelloqClient installer >/dev/null
+cmake --build build/win64 --target DynDNSVelloqClient installer velloq_tool bare_window >/dev/null
 
 # One attempt as a whole process, 30 runs: mean CPU and wall time (perf),
 # and the largest peak resident set of 5 runs.
@@ -67,3 +70,7 @@ echo
 size() { stat -c %s "$1" | awk -v n="$2" '{printf "%-22s %9d bytes (%.2f MiB)\n", n, $1, $1 / 1048576}'; }
 size build/win64/DynDNSVelloqClient.exe "program (stripped)"
 size "$(ls build/win64/DynDNSVelloqClient-*-setup.exe)" "installer"
+
+echo
+wakeups=(tools/wakeups.sh build/win64 30 ${VELLOQ_BENCH_OLDER:+"$VELLOQ_BENCH_OLDER"})
+if [ -n "${DISPLAY:-}" ]; then "${wakeups[@]}"; else xvfb-run -a -s "-screen 0 1024x768x24" "${wakeups[@]}"; fi

@@ -12,6 +12,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+# Without a display the run is headless, on a virtual display of its own.
+if [ -z "${VELLOQ_HEADLESS:-}" ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then
+  VELLOQ_HEADLESS=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
 bash scripts/install-deps.sh
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -28,22 +33,16 @@ hosts=home.demo.example,office.demo.example
 public_ip=198.51.100.23
 
 pids=()
-. scripts/xvfb.sh
 cleanup() {
   trap - EXIT INT TERM
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
 }
 trap cleanup EXIT
 trap 'echo; echo "[run] stopping"; exit 130' INT TERM
 
-headless=no
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  headless=yes
-  start_xvfb 140 180
-fi
+headless=$([ -n "${VELLOQ_HEADLESS:-}" ] && echo yes || echo no)
 
 echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"
 /usr/bin/python3 tools/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \

@@ -24,17 +24,20 @@ cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win64
 
-# One virtual display for the whole Wine run, unless the caller has one.
-. scripts/xvfb.sh
-cleanup() {
-  WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+trap 'WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true' EXIT
+wine_tests() {
+  # Without a window manager Wine waits up to two seconds for one whenever a
+  # window is hidden or destroyed; the tests' windows go unmanaged instead.
+  scripts/wine-run.sh --prefix "$root/build/win64/wineprefix" \
+    reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  echo "[test] Windows tests under Wine (display $DISPLAY)"
+  (cd build/win64 && ctest --output-on-failure)
 }
-trap cleanup EXIT
-[ -n "${DISPLAY:-}" ] || start_xvfb 90 130
-# Without a window manager Wine waits up to two seconds for one whenever a
-# window is hidden or destroyed; the tests' windows go unmanaged instead.
-scripts/wine-run.sh --prefix "$root/build/win64/wineprefix" \
-  reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-echo "[test] Windows tests under Wine (display $DISPLAY)"
-(cd build/win64 && ctest --output-on-failure)
+# One virtual display for the whole Wine run, unless the caller has one.
+if [ -n "${DISPLAY:-}" ]; then
+  wine_tests
+else
+  export -f wine_tests
+  export root
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c wine_tests
+fi

@@ -5,6 +5,8 @@
 # own, one sync, then each page and the About window into docs/screenshots/.
 #   tools/screenshots.sh BUILD_DIR
 set -euo pipefail
+# A display of its own, so the pictures hold nothing else.
+[ -n "${VELLOQ_OWN_DISPLAY:-}" ] || VELLOQ_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: screenshots.sh BUILD_DIR}" && pwd)
 shots="$root/docs/screenshots"
@@ -12,14 +14,12 @@ work=$(mktemp -d /tmp/velloq-shots.XXXXXX)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 
 pids=()
-. "$root/scripts/xvfb.sh"
 cleanup() {
-  for p in "${pids[@]}" ${xvfb_pid:-}; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_xvfb 240 260
 
 /usr/bin/python3 "$root/tools/standin.py" demo --checkip-addr 127.0.0.40 --update-addr 127.0.0.41 \
   --user demo --password velloq-demo --hosts home.example,office.example --ip 198.51.100.23 \

@@ -1,25 +1,11 @@
-// The control state table, walked in one loop.
+// The control sets as one table.
 #include "app/control_state.h"
 
-#include <cwchar>
-
 #include "app/ui_state.h"
-#include "app/forms.h"
 
-namespace {
-
-enum Column { DEFAULT, ALLOFF, START, EDIT, STATE_COUNT };
-
-const wchar_t* const kWords[STATE_COUNT] = {L"default", L"alloff", L"start", L"edit"};
-
-struct ControlRow {
-    WindowHandle* control;
-    bool on[STATE_COUNT];
-};
-
-// Rows in the order the controls are written: Manual, Start, Stop, the
-// eight setting edits, then Edit/Save/Reload of each page.
-const ControlRow kRows[] = {
+// Manual, Start, Stop, the eight setting edits, then Edit/Save/Reload of
+// each page.
+const ControlRow kControlRows[17] = {
     {&ManualButton, {true, false, false, false}},
     {&StartButton, {true, false, false, false}},
     {&StopButton, {false, false, true, false}},
@@ -38,14 +24,3 @@ const ControlRow kRows[] = {
     {&SaveButtons[1], {false, false, false, true}},
     {&ReloadButtons[1], {true, false, false, false}},
 };
-
-}  // namespace
-
-void SetControlState(const wchar_t* word) {
-    if (word == nullptr) return;
-    for (int column = 0; column < STATE_COUNT; ++column) {
-        if (std::wcscmp(word, kWords[column]) != 0) continue;
-        for (const ControlRow& row : kRows) EnableControl(*row.control, row.on[column]);
-        return;
-    }
-}

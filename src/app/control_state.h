@@ -1,6 +1,13 @@
-// Which buttons and setting edits are enabled in each state of the client.
+// Which buttons and setting edits are on in each control set.
 #pragma once
 
-// Applies "default", "alloff", "start" or "edit" to the seventeen
-// controls; any other word changes nothing.
-void SetControlState(const wchar_t* word);
+#include "app/cycle.h"
+#include "util/window.h"
+
+struct ControlRow {
+    WindowHandle* control;
+    bool on[4];  // by Controls: Default, AllOff, Start, Edit
+};
+
+// The seventeen controls a set writes, in the order they are written.
+extern const ControlRow kControlRows[17];

@@ -1,186 +1,292 @@
-// The sync cycle over the window seams, so it runs unchanged in tests.
+// The sync cycle's decisions. The countdown is one deadline; the seconds
+// and minutes it shows are derived from it, so the program needs no timer
+// at all between attempts while its window is hidden.
 #include "app/cycle.h"
 
 #include <cwchar>
 
-#include "app/control_state.h"
 #include "app/resource_ids.h"
-#include "app/ui_state.h"
-#include "net/transport.h"
-#include "settings/settings.h"
+#include "net/report.h"
 #include "shell/tray.h"
-#include "sync/exchange.h"
+#include "sync/protocol.h"
 #include "sync/status.h"
-#include "sync/sync.h"
 #include "util/text.h"
 
 namespace {
 
-void SetStatusText(const wchar_t* text) {
-    SendWindowMessage(StatusBar, STATUS_SETTEXT, 0, reinterpret_cast<std::intptr_t>(text));
+const unsigned kSecond = 1000;
+// A one-second timer that drifted this far from the countdown's seconds is
+// lined up again; closer than that, it is left alone.
+const unsigned kSlackMs = 100;
+
+void Add(Steps& out, Step::Act act, int value = 0) {
+    out.push_back(Step{act, value});
+}
+
+void Show(Steps& out, Field field, const std::wstring& text) {
+    out.push_back(Step{Step::Text, static_cast<int>(field), text});
+}
+
+void Show(Steps& out, Field field, Status status) {
+    Show(out, field, StatusWord(status));
+}
+
+void Arm(Steps& out, unsigned id, unsigned ms) {
+    Step s{Step::ArmTimer, static_cast<int>(id)};
+    s.ms = ms;
+    out.push_back(s);
+}
+
+// The pause in seconds; a pause under a minute counts one, as the tick
+// always reached its first minute.
+int PauseTicks(const SettingsData& s) {
+    int minutes = DecimalValue(s.CLOOP);
+    return 60 * (minutes > 0 ? minutes : 1);
+}
+
+// Whole seconds to the deadline. A tick takes the nearest, as a timer
+// fires a little early or late of its second; a window shown between ticks
+// takes the second under way, as the last tick would have shown it.
+const unsigned kNearest = kSecond / 2;
+const unsigned kUnderWay = kSecond - 1;
+int TicksLeft(const Cycle& c, std::uint64_t now, unsigned lead) {
+    if (now >= c.deadline) return 0;
+    return static_cast<int>((c.deadline - now + lead) / kSecond);
+}
+
+// The minutes figure counts the minute under way, as the tick did.
+int MinutesShown(int ticks) {
+    return (ticks + 59) / 60;
+}
+
+// The texts the one-second tick showed with `ticks` seconds left: the
+// seconds each time, the minutes when they change.
+void ShowCountdown(Steps& out, Cycle& c, int ticks) {
+    if (ticks == c.shownTicks) return;
+    Show(out, Field::Seconds, DecimalText(ticks % 60));
+    if (MinutesShown(ticks) != MinutesShown(c.shownTicks)) Show(out, Field::Minutes, DecimalText(MinutesShown(ticks)));
+    c.shownTicks = ticks;
+}
+
+void ResetCountdown(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
+    c.shownTicks = PauseTicks(s);
+    c.deadline = now.steadyMs + static_cast<std::uint64_t>(c.shownTicks) * kSecond;
+    Show(out, Field::Seconds, L"0");
+    Show(out, Field::Minutes, s.CLOOP);
+}
+
+// The countdown's timer. Shown: every second, lined up with the deadline
+// while it counts (and plain seconds while an attempt is out, which only
+// switch Stop off). Hidden: one timer for the deadline, and none while an
+// attempt is out, whose end report wakes the program anyway.
+void PlanTimer(Steps& out, Cycle& c, const Moment& now) {
+    unsigned want = 0;
+    if (c.running && c.shown) {
+        want = kSecond;
+        // The next tick comes when the figure shown is one second too high.
+        std::uint64_t next = static_cast<std::uint64_t>(c.shownTicks > 0 ? c.shownTicks - 1 : 0) * kSecond;
+        if (c.idle && c.deadline > now.steadyMs + next) want = static_cast<unsigned>(c.deadline - now.steadyMs - next);
+    } else if (c.running && c.idle) {
+        want = c.deadline > now.steadyMs ? static_cast<unsigned>(c.deadline - now.steadyMs) : 1;
+    }
+    if (want == 0) {
+        if (c.armedMs != 0) Add(out, Step::DisarmTimer, IDT_COUNTDOWN);
+        c.armedMs = 0;
+        return;
+    }
+    if (c.armedMs != 0 && want <= c.armedMs + kSlackMs && c.armedMs <= want + kSlackMs) return;
+    Arm(out, IDT_COUNTDOWN, want);
+    c.armedMs = want;
 }
 
 // The tray side of Start and Stop: icon, tip, and a balloon with a beep
 // only when balloons are on.
-void AnnounceState(IconHandle icon, const wchar_t* tipSuffix, const wchar_t* balloon) {
-    TrayRequest.Icon = icon;
-    TrayRequest.Command = "modify";
-    ProductText(TrayRequest.Tip, 64, tipSuffix);
-    TrayRequest.BalloonKind = "custom";
-    if (BalloonsOn()) {
-        ProductText(TrayRequest.BalloonTitle, 64, L"");
-        CopyText(TrayRequest.BalloonText, balloon);
-        TrayNotify();
-        PlayBeep(0);
-    } else {
-        TrayRequest.BalloonTitle[0] = L'\0';
-        TrayRequest.BalloonText[0] = L'\0';
-        TrayNotify();
-        // No balloon was sent, so no close report will come.
-        TrayState = 1;
-    }
+void Announce(Steps& out, bool running, const SettingsData& s) {
+    Step tray{Step::Tray, running ? 1 : 0};
+    tray.tip = running ? L" \u25CF RUNNING" : L" \u25CF IDLE";
+    tray.kind = "custom";
+    tray.balloon = BalloonsOn(s);
+    if (tray.balloon) tray.text = running ? L"Client is running." : L"Client is stopped.";
+    out.push_back(tray);
+    if (tray.balloon) Add(out, Step::Beep, 0);
 }
 
-void ShowStatus(int field, Status status) {
-    SendWindowText(QueryEdits[field], StatusWord(status));
-}
-
-// Stamps the Sync page and starts the check-IP worker, or refuses with
-// STOP SPAM and ends the attempt at once.
-void BeginSync() {
-    int now = DecimalValue(UnixTimeText().c_str());
-    int cloop = DecimalValue(SettingsRecord.CLOOP);
-    int lastSync = DecimalValue(SettingsRecord.TIMESTAMP);
-
-    SendWindowText(QueryEdits[0], LocalTimeText().c_str());
-    ShowStatus(1, Status::Waiting);
-    ShowStatus(2, Status::Waiting);
-
-    if (SyncGateAllows(now, cloop, lastSync)) {
-        WorkerThread = StartWorkerThread(CheckIpWorker);
+// Begins an attempt unless a worker is still out: that attempt's end
+// report restarts the countdown as usual. Stamps the Sync page, then the
+// gate lets the check-IP worker go or refuses with STOP SPAM and ends the
+// attempt at once.
+void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
+    if (c.workerOut) return;
+    c.idle = false;
+    Show(out, Field::Date, now.localTime);
+    Show(out, Field::Address, Status::Waiting);
+    Show(out, Field::Status, Status::Waiting);
+    if (SyncGateAllows(now.unixSeconds, DecimalValue(s.CLOOP), DecimalValue(s.TIMESTAMP))) {
+        Add(out, Step::StartJob, static_cast<int>(Job::CheckIp));
+        c.workerOut = true;
         return;
     }
-    ShowStatus(2, Status::StopSpam);
-    SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
+    Show(out, Field::Status, Status::StopSpam);
+    Add(out, Step::EndReport);
 }
 
-// Begins an attempt unless one is still out. WorkerThread and ActiveSocket
-// hold one worker each, so a Start or Manual that comes while an earlier
-// attempt's worker is out is refused: that attempt's end report re-arms
-// the countdown as usual.
-void BeginAttempt() {
-    if (WorkerThread != nullptr) return;
-    SyncIdle = false;
-    BeginSync();
-    // Neither a worker nor an end report: the thread could not be started.
-    // End the attempt as a failed check so the countdown does not freeze.
-    if (!SyncIdle && WorkerThread == nullptr) {
-        ShowStatus(1, Status::CheckError);
-        SyncIdle = true;
-        ResetCountdown();
-    }
+void EndAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
+    c.idle = true;
+    ResetCountdown(out, c, s, now);
+    PlanTimer(out, c, now);
 }
+
+void Guard(Steps& out, const SettingsData& s) {
+    Add(out, Step::SetControls, static_cast<int>(Controls::AllOff));
+    Arm(out, IDT_GUARD, static_cast<unsigned>(DecimalValue(s.TOUT)));
+}
+
+struct NoticeText {
+    int notice;
+    const wchar_t* text;
+};
+
+const NoticeText kNotices[] = {
+    {NOTICE_SOCKET_FAILED, L"Error!\nCould not create socket."},
+    {NOTICE_CONNECT_FAILED, L"Error!\nCould not connect to IP."},
+};
 
 }  // namespace
 
-// Restarted from the stored pause by the cycle and by every settings save
-// or reload.
-void ResetCountdown() {
-    CountdownSeconds = 60;
-    CountdownMinutes = DecimalValue(SettingsRecord.CLOOP);
-    SendWindowText(SecondsStatic, L"0");
-    SendWindowText(MinutesStatic, SettingsRecord.CLOOP);
+Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
+    Steps out;
+    c.running = true;
+    Add(out, Step::SetControls, static_cast<int>(Controls::Start));
+    c.shownTicks = PauseTicks(s);
+    c.deadline = now.steadyMs + static_cast<std::uint64_t>(c.shownTicks) * kSecond;
+    PlanTimer(out, c, now);
+    ResetCountdown(out, c, s, now);
+    Announce(out, true, s);
+    out.push_back(Step{Step::StatusBar, 0, L"Client running!"});
+    Add(out, Step::WindowIcon, 1);
+    BeginAttempt(out, c, s, now);
+    PlanTimer(out, c, now);
+    return out;
 }
 
-void StartCommand() {
-    SetControlState(L"start");
-    StartTimer(MainWindow, IDT_COUNTDOWN, 1000);
-    ResetCountdown();
-    AnnounceState(RunningIcon, L" \u25CF RUNNING", L"Client is running.");
-    SetStatusText(L"Client running!");
-    SendWindowMessage(MainWindow, MESSAGE_SETICON, ICON_LARGE, reinterpret_cast<std::intptr_t>(RunningIcon));
-    BeginAttempt();
-}
-
-void StopCommand() {
-    StopTimer(MainWindow, IDT_COUNTDOWN);
-    SetControlState(L"alloff");
-    StartTimer(MainWindow, IDT_GUARD, static_cast<unsigned>(DecimalValue(SettingsRecord.TOUT)));
-    ResetCountdown();
-    AnnounceState(IdleIcon, L" \u25CF IDLE", L"Client is stopped.");
-    SetStatusText(L"Client ready!");
-    SendWindowMessage(MainWindow, MESSAGE_SETICON, ICON_LARGE, reinterpret_cast<std::intptr_t>(IdleIcon));
+Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now) {
+    Steps out;
+    c.running = false;
+    Add(out, Step::DisarmTimer, IDT_COUNTDOWN);
+    c.armedMs = 0;
+    Guard(out, s);
+    ResetCountdown(out, c, s, now);
+    Announce(out, false, s);
+    out.push_back(Step{Step::StatusBar, 0, L"Client ready!"});
+    Add(out, Step::WindowIcon, 0);
     // The attempt under way loses its connection and still reports its end.
-    if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
-    StopWinsock();
+    Add(out, Step::CloseConnection);
+    return out;
 }
 
-void ManualCommand() {
-    SetControlState(L"alloff");
-    StartTimer(MainWindow, IDT_GUARD, static_cast<unsigned>(DecimalValue(SettingsRecord.TOUT)));
-    BeginAttempt();
+Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now) {
+    Steps out;
+    Guard(out, s);
+    BeginAttempt(out, c, s, now);
+    PlanTimer(out, c, now);
+    return out;
 }
 
-void CycleTimer(unsigned id) {
+Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now) {
+    Steps out;
     switch (id) {
-        case IDT_COUNTDOWN:
+        case IDT_COUNTDOWN: {
+            if (!c.running) break;
             // The countdown stands still while an attempt is out.
-            if (!SyncIdle) {
-                EnableControl(StopButton, false);
-                return;
-            }
-            EnableControl(StopButton, true);
-            --CountdownSeconds;
-            SendWindowText(SecondsStatic, DecimalText(CountdownSeconds).c_str());
-            if (CountdownSeconds > 0) return;
-            CountdownSeconds = 60;
-            --CountdownMinutes;
-            SendWindowText(MinutesStatic, DecimalText(CountdownMinutes).c_str());
-            if (CountdownMinutes > 0) return;
-            BeginAttempt();
-            return;
+            Add(out, Step::EnableStop, c.idle ? 1 : 0);
+            if (!c.idle) break;
+            int ticks = TicksLeft(c, now.steadyMs, kNearest);
+            ShowCountdown(out, c, ticks);
+            if (ticks == 0) BeginAttempt(out, c, s, now);
+            PlanTimer(out, c, now);
+            break;
+        }
         case IDT_AUTOSTART:
-            StopTimer(MainWindow, IDT_AUTOSTART);
-            SendWindowMessage(MainWindow, MESSAGE_COMMAND, IDC_START, 0);
-            return;
+            Add(out, Step::DisarmTimer, IDT_AUTOSTART);
+            Add(out, Step::Press, IDC_START);
+            break;
         case IDT_GUARD:
-            StopTimer(MainWindow, IDT_GUARD);
-            SetControlState(L"default");
-            return;
-        default:
-            return;
+            Add(out, Step::DisarmTimer, IDT_GUARD);
+            Add(out, Step::SetControls, static_cast<int>(Controls::Default));
+            break;
     }
+    return out;
 }
 
-void CheckIpDone() {
-    if (WorkerThread != nullptr) {
-        CloseWorkerHandle(WorkerThread);
-        WorkerThread = nullptr;
+Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now) {
+    Steps out;
+    c.workerOut = false;
+    if (found[0] == L'\0') {
+        EndAttempt(out, c, s, now);
+    } else if (s.CheckLastIPFlag && std::wcscmp(s.LASTIP, found) == 0) {
+        Add(out, Step::SaveLastSync);
+        Show(out, Field::Status, Status::AlreadySynced);
+        Add(out, Step::EndReport);
+    } else {
+        Add(out, Step::StartJob, static_cast<int>(Job::Update));
+        c.workerOut = true;
     }
-    if (CurrentIP[0] == L'\0') {
-        SyncIdle = true;
-        ResetCountdown();
-        return;
-    }
-    if (SettingsRecord.CheckLastIPFlag && std::wcscmp(SettingsRecord.LASTIP, CurrentIP) == 0) {
-        SaveLastSync();
-        ShowStatus(2, Status::AlreadySynced);
-        SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
-        return;
-    }
-    WorkerThread = StartWorkerThread(UpdateWorker);
-    // No update worker means no reply and no end report: end it here.
-    if (WorkerThread == nullptr) {
-        ShowStatus(2, Status::SyncError);
-        SyncDone();
-    }
+    return out;
 }
 
-void SyncDone() {
-    if (WorkerThread != nullptr) {
-        CloseWorkerHandle(WorkerThread);
-        WorkerThread = nullptr;
+Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now) {
+    Steps out;
+    c.workerOut = false;
+    EndAttempt(out, c, s, now);
+    return out;
+}
+
+// Neither a worker nor its end report: end the attempt here, as a failed
+// check or a failed update, so the countdown does not freeze.
+Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now) {
+    Steps out;
+    c.workerOut = false;
+    Show(out, job == Job::CheckIp ? Field::Address : Field::Status,
+         job == Job::CheckIp ? Status::CheckError : Status::SyncError);
+    EndAttempt(out, c, s, now);
+    return out;
+}
+
+Steps RestartCountdown(Cycle& c, const SettingsData& s, const Moment& now) {
+    Steps out;
+    ResetCountdown(out, c, s, now);
+    PlanTimer(out, c, now);
+    return out;
+}
+
+// Shown again, the window gets the texts and the Stop button the tick
+// would have given it by now.
+Steps WindowShown(Cycle& c, bool shown, const Moment& now) {
+    Steps out;
+    if (shown == c.shown) return out;
+    c.shown = shown;
+    if (shown && c.running) {
+        Add(out, Step::EnableStop, c.idle ? 1 : 0);
+        if (c.idle) ShowCountdown(out, c, TicksLeft(c, now.steadyMs, kUnderWay));
     }
-    SyncIdle = true;
-    ResetCountdown();
+    PlanTimer(out, c, now);
+    return out;
+}
+
+Steps ConnectionNotice(int notice, bool balloons) {
+    Steps out;
+    if (balloons) {
+        Add(out, Step::Beep, BEEP_ERROR);
+        Step tray{Step::Tray, 0};
+        tray.tip = L" \u25CF ERROR";
+        tray.kind = "error";
+        tray.balloon = true;
+        // An unknown notice gets an empty text, so no balloon shows for it.
+        for (const NoticeText& n : kNotices)
+            if (n.notice == notice) tray.text = n.text;
+        out.push_back(tray);
+    }
+    // Without a socket no attempt can succeed, so the automatic cycle stops.
+    if (notice == NOTICE_SOCKET_FAILED) Add(out, Step::Press, IDC_STOP);
+    return out;
 }

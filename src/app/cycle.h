@@ -1,17 +1,82 @@
-// The sync cycle as the main window runs it: Start, Stop, Manual, the
-// countdown and the main thread's side of the handshake with the workers.
-// Everything here runs on the main thread.
+// The sync cycle as decisions: each event (a command, a timer, a worker's
+// end, the window shown or hidden) takes the cycle's state and returns the
+// steps the window is to take, in order. Nothing here touches a window;
+// app/edge_win.cpp carries the steps out.
 #pragma once
 
-void ResetCountdown();
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
-void StartCommand();   // 240
-void StopCommand();    // 241
-void ManualCommand();  // 242
+#include "settings/settings.h"
 
-// WM_TIMER for the countdown, autostart and guard timers; other ids do
-// nothing (the minimise timer is the window's own).
-void CycleTimer(unsigned id);
+// The control sets of the main window (app/control_state.cpp).
+enum class Controls { Default, AllOff, Start, Edit };
+// The texts an attempt and the countdown write.
+enum class Field { Date, Address, Status, Minutes, Seconds };
+enum class Job { CheckIp, Update };
 
-void CheckIpDone();  // WM_CHECKIP_DONE
-void SyncDone();     // WM_SYNC_DONE
+struct Step {
+    enum Act {
+        Text,             // value: Field
+        SetControls,      // value: Controls
+        EnableStop,       // value: on
+        ArmTimer,         // value: timer id; ms
+        DisarmTimer,      // value: timer id
+        Tray,             // value: running icon; tip: after the name; kind; balloon; text
+        Beep,             // value: beep type
+        StatusBar,        // text
+        WindowIcon,       // value: running
+        StartJob,         // value: Job; the edge reports JobNotStarted when it cannot
+        EndReport,        // the update's end report, sent to the window as a worker sends it
+        Press,            // value: command id, sent to the window
+        CloseConnection,  // the attempt out loses its connection; Winsock stops
+        SaveLastSync,
+    };
+    Step(Act act, int value = 0, std::wstring text = std::wstring())
+        : act(act), value(value), text(std::move(text)) {}
+    Act act;
+    int value = 0;
+    std::wstring text;
+    unsigned ms = 0;
+    const wchar_t* tip = nullptr;
+    const char* kind = nullptr;
+    bool balloon = false;  // a balloon goes with the tray change, and its close report is awaited
+};
+using Steps = std::vector<Step>;
+
+struct Cycle {
+    bool running = false;         // between Start and Stop
+    bool idle = true;             // no attempt out
+    bool workerOut = false;       // a worker thread is out
+    bool shown = true;            // the main window is visible
+    std::uint64_t deadline = 0;   // steady ms at which the countdown ends, while running and idle
+    int shownTicks = 0;           // the seconds left that the countdown's texts show
+    unsigned armedMs = 0;         // the countdown timer's period, 0 when not armed
+};
+
+// What the cycle reads besides its state.
+struct Moment {
+    std::uint64_t steadyMs;
+    int unixSeconds;
+    std::wstring localTime;  // "2026.12.06 09:05:07"
+};
+
+Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now);
+Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now);
+Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now);
+// WM_TIMER of the countdown, autostart and guard timers.
+Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now);
+// A worker's end report; found is the address the check found, empty for none.
+Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now);
+Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now);
+// The thread for a StartJob step could not be started.
+Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now);
+// The pause was saved or reloaded: the countdown starts again from it.
+Steps RestartCountdown(Cycle& c, const SettingsData& s, const Moment& now);
+Steps WindowShown(Cycle& c, bool shown, const Moment& now);
+
+// A failed connection's notice: a balloon when balloons are on, and for a
+// failed socket the Stop command.
+Steps ConnectionNotice(int notice, bool balloons);

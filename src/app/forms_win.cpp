@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "app/control_state.h"
-#include "app/cycle.h"
-#include "app/forms.h"
+#include "app/edge_win.h"
 #include "app/forms_win.h"
 #include "app/resource_ids.h"
 #include "app/ui_state.h"
@@ -23,10 +21,11 @@ void SaveSettingsForms() {
         GetDlgItemTextW(page, IDC_CHECKIP + i, texts[i], FORM_TEXT_CAPACITY);
         fields[i] = texts[i];
     }
-    AuthOutcome outcome = SaveFormTexts(fields);
+    AuthOutcome outcome = TakeFormTexts(fields);
+    FillSettingsForms(false);
     // A changed pause takes effect at once: the countdown starts again from it.
-    ResetCountdown();
-    SetControlState(L"default");
+    Apply(RestartCountdown(CycleState, SettingsRecord, MomentNow()));
+    SetControls(Controls::Default);
     // Told last, so the box finds everything else already saved and the
     // forms back in their resting state.
     if (const wchar_t* message = AuthOutcomeMessage(outcome))
@@ -35,7 +34,7 @@ void SaveSettingsForms() {
 
 void ReloadSettingsForms() {
     FillSettingsForms(true);
-    ResetCountdown();
+    Apply(RestartCountdown(CycleState, SettingsRecord, MomentNow()));
 }
 
 void TellStoreFailureOnce() {

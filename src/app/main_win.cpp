@@ -3,8 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/control_state.h"
-#include "app/forms.h"
+#include "app/edge_win.h"
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
@@ -210,7 +209,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TrayRequest.Command = "init";
     TrayNotify();
 
-    SetControlState(L"default");
+    SetControls(Controls::Default);
     ShowWindow(MainWindow, SW_SHOW);
     UpdateWindow(MainWindow);
     TellStoreFailureOnce();

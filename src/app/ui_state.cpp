@@ -15,7 +15,5 @@ WindowHandle StatusBar = nullptr;
 WindowHandle QueryEdits[3] = {};
 WindowHandle SettingEdits[FORM_FIELD_COUNT] = {};
 
-bool SyncIdle = true;
-int CountdownMinutes = 0;
-int CountdownSeconds = 0;
+Cycle CycleState;
 WorkerHandle WorkerThread = nullptr;

@@ -3,11 +3,12 @@
 // portable code only ever passes them on.
 #pragma once
 
+#include "app/cycle.h"
 #include "settings/account.h"
 #include "util/window.h"
 #include "util/worker.h"
 
-// What the workers' reports arrive as (app/reports_win.cpp).
+// What the workers' reports arrive as (app/edge_win.cpp).
 const unsigned WM_CHECKIP_DONE = 400;
 const unsigned WM_SYNC_DONE = 401;
 const unsigned WM_NET_NOTICE = 500;
@@ -28,9 +29,6 @@ extern WindowHandle QueryEdits[3];
 // The eight setting edits, in id order: five on Config, three on Account.
 extern WindowHandle SettingEdits[FORM_FIELD_COUNT];
 
-// The cycle state, written on the main thread only.
-extern bool SyncIdle;
-extern int CountdownMinutes;
-extern int CountdownSeconds;
-// The one worker out, or null.
+// The cycle state, and the one worker out or null. Main thread only.
+extern Cycle CycleState;
 extern WorkerHandle WorkerThread;

@@ -6,11 +6,9 @@
 #include <cwchar>
 #include <string>
 
-#include "app/control_state.h"
-#include "app/cycle.h"
+#include "app/edge_win.h"
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
-#include "app/notice.h"
 #include "app/resource_ids.h"
 #include "app/ui_state.h"
 #include "net/transport.h"
@@ -29,8 +27,24 @@ wchar_t AutostartCommand[512] = L"";
 
 namespace {
 
-bool Same(const std::wstring& a, const wchar_t* b) {
-    return a == b;
+// The File menu's options: the check mark, the registry value and the flag
+// of each move together. Run with OS stores the autostart command, or
+// nothing; the other two store "true" or "false".
+struct MenuOption {
+    UINT id;
+    const wchar_t* key;
+    const wchar_t* value;
+    bool SettingsData::*flag;  // null for Run with OS
+};
+
+const MenuOption kOptions[] = {
+    {IDM_RUN_WITH_OS, RunKeyPath, RunValueName, nullptr},
+    {IDM_CHECK_LAST_IP, RegistryKeyPath, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
+    {IDM_SECURE_CONNECT, RegistryKeyPath, L"CheckUseSSL", &SettingsData::UseSSLFlag},
+};
+
+const wchar_t* OnText(const MenuOption& o) {
+    return o.flag == nullptr ? AutostartCommand : L"true";
 }
 
 void CreationWork(HWND window) {
@@ -56,15 +70,10 @@ void CreationWork(HWND window) {
     }
     if (args != nullptr) FreeArgumentBlock(args);
 
-    if (Same(RegReadString(RunKeyPath, RunValueName), AutostartCommand))
-        CheckMenuItem(MainMenu, IDM_RUN_WITH_OS, MF_CHECKED);
-    if (Same(RegReadString(RegistryKeyPath, L"CheckLastIP"), L"true")) {
-        CheckMenuItem(MainMenu, IDM_CHECK_LAST_IP, MF_CHECKED);
-        SettingsRecord.CheckLastIPFlag = true;
-    }
-    if (Same(RegReadString(RegistryKeyPath, L"CheckUseSSL"), L"true")) {
-        CheckMenuItem(MainMenu, IDM_SECURE_CONNECT, MF_CHECKED);
-        SettingsRecord.UseSSLFlag = true;
+    for (const MenuOption& o : kOptions) {
+        if (RegReadString(o.key, o.value) != OnText(o)) continue;
+        CheckMenuItem(MainMenu, o.id, MF_CHECKED);
+        if (o.flag != nullptr) SettingsRecord.*o.flag = true;
     }
 
     if (IsSecondInstance(ProgramPath)) {
@@ -80,29 +89,17 @@ void CreationWork(HWND window) {
     }
 }
 
-// One option item: its check mark, its registry value and its flag move
-// together; a registry failure does not hold the other two back.
-void ToggleOption(UINT id) {
-    UINT state = GetMenuState(MainMenu, id, MF_BYCOMMAND);
+// A registry failure does not hold the check mark and the flag back.
+void ToggleOption(const MenuOption& o) {
+    UINT state = GetMenuState(MainMenu, o.id, MF_BYCOMMAND);
     if (state != 0 && state != MF_CHECKED) return;
     bool on = state == 0;
-    CheckMenuItem(MainMenu, id, on ? MF_CHECKED : MF_UNCHECKED);
-    switch (id) {
-        case IDM_RUN_WITH_OS:
-            if (on)
-                StoreValue(RunKeyPath, RunValueName, AutostartCommand);
-            else
-                RegRemoveString(RunKeyPath, RunValueName);
-            return;
-        case IDM_CHECK_LAST_IP:
-            StoreValue(RegistryKeyPath, L"CheckLastIP", on ? L"true" : L"false");
-            SettingsRecord.CheckLastIPFlag = on;
-            return;
-        case IDM_SECURE_CONNECT:
-            StoreValue(RegistryKeyPath, L"CheckUseSSL", on ? L"true" : L"false");
-            SettingsRecord.UseSSLFlag = on;
-            return;
-    }
+    CheckMenuItem(MainMenu, o.id, on ? MF_CHECKED : MF_UNCHECKED);
+    if (o.flag == nullptr && !on)
+        RegRemoveString(o.key, o.value);
+    else
+        StoreValue(o.key, o.value, on ? OnText(o) : L"false");
+    if (o.flag != nullptr) SettingsRecord.*o.flag = on;
 }
 
 void ShowCommandHelp(HWND window) {
@@ -152,16 +149,15 @@ void TrayCallback(HWND window, LPARAM event) {
 }
 
 void Command(HWND window, WPARAM id) {
+    for (const MenuOption& o : kOptions)
+        if (o.id == id) return ToggleOption(o);
     switch (id) {
-        case IDC_START: StartCommand(); return;
-        case IDC_STOP: StopCommand(); return;
-        case IDC_MANUAL: ManualCommand(); return;
-        case IDC_EDIT: SetControlState(L"edit"); return;
+        case IDC_START: Apply(StartCycle(CycleState, SettingsRecord, MomentNow())); return;
+        case IDC_STOP: Apply(StopCycle(CycleState, SettingsRecord, MomentNow())); return;
+        case IDC_MANUAL: Apply(ManualSync(CycleState, SettingsRecord, MomentNow())); return;
+        case IDC_EDIT: SetControls(Controls::Edit); return;
         case IDC_SAVE: SaveSettingsForms(); return;
         case IDC_RELOAD: ReloadSettingsForms(); return;
-        case IDM_RUN_WITH_OS:
-        case IDM_CHECK_LAST_IP:
-        case IDM_SECURE_CONNECT: ToggleOption(static_cast<UINT>(id)); return;
         case IDM_EXIT:
         case IDM_TRAY_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); return;
         case IDM_COMMAND: ShowCommandHelp(window); return;
@@ -188,7 +184,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SIZE:
             SendMessageW(GetDlgItem(window, IDC_STATUSBAR), WM_SIZE, 0, 0);
             if (wParam == SIZE_MINIMIZED) ShowWindow(window, SW_HIDE);
+            if (window == MainWindow && wParam == SIZE_RESTORED && IsWindowVisible(window))
+                Apply(WindowShown(CycleState, true, MomentNow()));
             return 0;
+        case WM_SHOWWINDOW:
+            // Hidden in the tray (or behind the About window), the program
+            // sleeps until the next attempt; shown, it counts down again.
+            if (window == MainWindow) Apply(WindowShown(CycleState, wParam && !IsIconic(window), MomentNow()));
+            break;
         case WM_CLOSE:
             // A worker still out is not waited for; its socket is closed.
             if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
@@ -207,7 +210,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 KillTimer(MainWindow, IDT_MINIMIZE);
                 ShowWindow(MainWindow, SW_SHOWMINIMIZED);
             } else {
-                CycleTimer(static_cast<unsigned>(wParam));
+                Apply(TimerFired(CycleState, static_cast<unsigned>(wParam), SettingsRecord, MomentNow()));
             }
             return 0;
         case WM_CHECKIP_DONE:
@@ -218,7 +221,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             TellStoreFailureOnce();
             return 0;
         case WM_NET_NOTICE:
-            ShowNetNotice(window, lParam);
+            Apply(ConnectionNotice(static_cast<int>(lParam), BalloonsOn()));
             return 0;
         case WM_TRAY_CALLBACK:
             if (wParam == TRAY_ICON_UID) TrayCallback(window, lParam);

@@ -20,7 +20,8 @@ const std::size_t kJoinBytes = 256;     // "name:password", NUL included
 
 // The setting each form field shows and fills, in id order; -1 for the
 // account fields, which go through AUTH.
-const int kFormSetting[FORM_FIELD_COUNT] = {0, 1, 3, 2, 4, -1, -1, 6};
+const int kFormSetting[FORM_FIELD_COUNT] = {SETTING_CHECKIP_HOST, SETTING_DYNDNS_HOST, SETTING_CLOOP, SETTING_TOUT,
+                                           SETTING_DEBUG,        -1,                  -1,            SETTING_DOMAIN};
 
 bool HasHighByte(const char* text) {
     for (; *text != '\0'; ++text)

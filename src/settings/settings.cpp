@@ -126,6 +126,6 @@ void RebuildHostList() {
     }
 }
 
-bool BalloonsOn() {
-    return std::wcscmp(SettingsRecord.DEBUG, L"true") == 0;
+bool BalloonsOn(const SettingsData& record) {
+    return std::wcscmp(record.DEBUG, L"true") == 0;
 }

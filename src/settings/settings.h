@@ -31,7 +31,19 @@ extern SettingsData& SettingsRecord;
 extern const wchar_t DEFAULT_CHECKIP_HOST[];
 extern const wchar_t DEFAULT_DYNDNS_HOST[];
 
-const int SETTINGS_COUNT = 9;
+// The nine settings, in load order.
+enum SettingIndex {
+    SETTING_CHECKIP_HOST,
+    SETTING_DYNDNS_HOST,
+    SETTING_TOUT,
+    SETTING_CLOOP,
+    SETTING_DEBUG,
+    SETTING_AUTH,
+    SETTING_DOMAIN,
+    SETTING_LASTIP,
+    SETTING_TIMESTAMP,
+    SETTINGS_COUNT
+};
 
 // One stored setting's field in a record.
 struct SettingField {
@@ -54,7 +66,7 @@ void LoadSettings(bool readStore);
 void RebuildHostList();
 
 // Whether DEBUG asks for balloons: exactly "true".
-bool BalloonsOn();
+bool BalloonsOn(const SettingsData& record = SettingsRecord);
 
 // RegWriteString that remembers the first key a write failed under, so
 // the user can be told once.

@@ -54,29 +54,38 @@ void ProductText(wchar_t* dst, unsigned capacity, const wchar_t* suffix) {
     CopyText(dst, text.c_str(), capacity);
 }
 
+namespace {
+
+// What each command word does, and in which states: a bit for each state
+// it may run in, the shell messages it sends, and the state after it (-1:
+// unchanged). A pending balloon would be taken down by a plain icon
+// change, so seticon waits for the balloon's close report.
+struct CommandRow {
+    const char* word;
+    unsigned states;
+    unsigned messages[2];
+    int messageCount;
+    bool balloon;
+    int next;
+};
+
+const CommandRow kCommands[] = {
+    {"init", 1u << 0, {TRAY_NIM_ADD, TRAY_NIM_SETVERSION}, 2, false, 1},
+    {"modify", 1u << 1 | 1u << 2, {TRAY_NIM_MODIFY}, 1, true, 2},
+    {"seticon", 1u << 1, {TRAY_NIM_MODIFY}, 1, false, -1},
+    {"remove", 1u << 1 | 1u << 2, {TRAY_NIM_DELETE}, 1, false, 0},
+};
+
+}  // namespace
+
 int TrayNotify() {
     NotifyIconFields f = BuildFields();
-    const char* command = TrayRequest.Command;
-    if (Is(command, "init") && TrayState == 0) {
-        ShellNotifyIcon(TRAY_NIM_ADD, f);
-        ShellNotifyIcon(TRAY_NIM_SETVERSION, f);
-        TrayState = 1;
-        return 1;
-    }
-    if (Is(command, "modify") && TrayState != 0) {
-        f.dwInfoFlags = BalloonFlags(TrayRequest.BalloonKind);
-        ShellNotifyIcon(TRAY_NIM_MODIFY, f);
-        TrayState = 2;
-        return 1;
-    }
-    // A pending balloon would be taken down by a plain icon change.
-    if (Is(command, "seticon") && TrayState == 1) {
-        ShellNotifyIcon(TRAY_NIM_MODIFY, f);
-        return 1;
-    }
-    if (Is(command, "remove") && TrayState != 0) {
-        ShellNotifyIcon(TRAY_NIM_DELETE, f);
-        TrayState = 0;
+    for (const CommandRow& row : kCommands) {
+        if (!Is(TrayRequest.Command, row.word)) continue;
+        if (TrayState < 0 || TrayState > 2 || (row.states & 1u << TrayState) == 0) return 0;
+        if (row.balloon) f.dwInfoFlags = BalloonFlags(TrayRequest.BalloonKind);
+        for (int i = 0; i < row.messageCount; ++i) ShellNotifyIcon(row.messages[i], f);
+        if (row.next >= 0) TrayState = row.next;
         return 1;
     }
     return 0;

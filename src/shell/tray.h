@@ -79,6 +79,8 @@ void ProductText(wchar_t* dst, unsigned capacity, const wchar_t* suffix);
 enum class TrayAction { None, ToggleWindow, ShowMenu };
 TrayAction TrayCallbackEvent(long event);
 
+const unsigned BEEP_ERROR = 0x10;  // MB_ICONHAND
+
 // Seams: Shell_NotifyIconW and MessageBeep on Windows, recorders in tests.
 int ShellNotifyIcon(unsigned message, const NotifyIconFields& data);
 void PlayBeep(unsigned type);

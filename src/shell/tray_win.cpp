@@ -11,7 +11,7 @@ static_assert(TRAY_NIM_ADD == NIM_ADD && TRAY_NIM_MODIFY == NIM_MODIFY && TRAY_N
                   TRAY_NIM_SETVERSION == NIM_SETVERSION,
               "shell message numbers");
 static_assert(TRAY_STRUCT_SIZE == NOTIFYICONDATAW_V3_SIZE, "tray structure size");
-static_assert(WM_TRAY_CALLBACK == WM_APP + 100, "tray callback message");
+static_assert(WM_TRAY_CALLBACK == WM_APP + 100 && BEEP_ERROR == MB_ICONHAND, "tray callback message, beep");
 static_assert(TRAY_FLAGS == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO), "tray flags");
 
 int ShellNotifyIcon(unsigned message, const NotifyIconFields& f) {

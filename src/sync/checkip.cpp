@@ -4,7 +4,7 @@
 #include "net/report.h"
 #include "net/transport.h"
 #include "settings/settings.h"
-#include "sync/exchange.h"
+#include "sync/protocol.h"
 #include "sync/report.h"
 #include "sync/sync.h"
 #include "util/text.h"

@@ -6,7 +6,7 @@
 
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "sync/exchange.h"
+#include "sync/protocol.h"
 #include "util/clock.h"
 #include "util/text.h"
 
@@ -28,6 +28,6 @@ std::wstring LocalTimeText() {
 void SaveLastSync() {
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
     CopyText(SettingsRecord.LASTIP, CurrentIP);
-    StoreValue(RegistryKeyPath, L"LASTIP", SettingsRecord.LASTIP);
-    StoreValue(RegistryKeyPath, L"TIMESTAMP", SettingsRecord.TIMESTAMP);
+    for (int setting : {SETTING_LASTIP, SETTING_TIMESTAMP})
+        StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
 }

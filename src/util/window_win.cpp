@@ -1,35 +1,8 @@
-// Windows implementation of the window seam in window.h.
+// The main window's handle and the creation of top-level windows.
 #include "util/window.h"
-
-#include <windows.h>
-#include <commctrl.h>
-
-static_assert(MESSAGE_COMMAND == WM_COMMAND && MESSAGE_SETICON == WM_SETICON && ICON_LARGE == ICON_BIG &&
-                  STATUS_SETTEXT == SB_SETTEXTW && BEEP_ERROR == MB_ICONHAND,
-              "Win32 numbers copied into portable code");
+#include "util/window_win.h"
 
 WindowHandle MainWindow = nullptr;
-
-std::intptr_t SendWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
-    return SendMessageW(window, message, wParam, lParam);
-}
-
-void SendWindowText(WindowHandle control, const wchar_t* text) {
-    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void EnableControl(WindowHandle control, bool on) {
-    EnableWindow(control, on ? TRUE : FALSE);
-}
-
-void StartTimer(WindowHandle window, unsigned id, unsigned milliseconds) {
-    SetTimer(window, id, milliseconds, nullptr);
-}
-
-void StopTimer(WindowHandle window, unsigned id) {
-    KillTimer(window, id);
-}
 
 HWND CreateTopWindow(HINSTANCE instance, WNDPROC procedure, HICON icon, const wchar_t* name, int x, int y,
                      int width, int height) {

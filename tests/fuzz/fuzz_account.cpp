@@ -1,16 +1,12 @@
 // AUTH from any typed account is written whole or not at all, never past its field, and says what was typed.
 #include <algorithm>
 #include <cwchar>
+#include "fuzz_input.h"
 #include "settings/account.h"
 #include "settings/settings.h"
-#define CHECK(c) if (!(c)) __builtin_trap()
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-    std::wstring texts[FORM_FIELD_COUNT];  // split at NUL; byte 0xFF takes the next two as one character
-    for (std::size_t i = 0, piece = 0; i < size && piece < FORM_FIELD_COUNT; ++i) {
-        wchar_t c = data[i] == 0xFF && i + 2 < size ? (i += 2, data[i - 1] << 8 | data[i]) : data[i];
-        c == 0 ? void(++piece) : void(texts[piece] += c);
-    }
+    std::vector<std::wstring> texts = WidePieces(data, size, FORM_FIELD_COUNT);
     const wchar_t kCanary = 0x2A5A;  // auth lies between two guards of eight
     wchar_t buffer[8 + AUTH_TEXT_CAPACITY + 8], *auth = buffer + 8, *after = auth + AUTH_TEXT_CAPACITY;
     std::fill(std::begin(buffer), std::end(buffer), kCanary);
@@ -19,11 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(outcome == AuthOutcome::Encoded || std::count(auth, after, kCanary) == AUTH_TEXT_CAPACITY);
     if (outcome == AuthOutcome::Encoded) {  // only for whole 7-bit text, which WideToAnsi keeps as it is
         CHECK(std::wmemchr(auth, L'\0', AUTH_TEXT_CAPACITY) != nullptr && std::wcslen(auth) <= 62);
-        std::wstring alphabet = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", decoded;
-        for (unsigned bits = 0, held = 0; *auth != L'\0' && *auth != L'='; ++auth)
-            if ((bits = (bits << 6 | unsigned(alphabet.find(*auth))) & 0xFFFFFF, held += 6) >= 8)
-                decoded += wchar_t(bits >> (held -= 8) & 0xFF);
-        CHECK(decoded == texts[FORM_NAME_INDEX] + L":" + texts[FORM_PASS_INDEX]);
+        std::string decoded = DecodeBase64(std::string(auth, auth + std::wcslen(auth)));
+        CHECK(std::wstring(decoded.begin(), decoded.end()) == texts[FORM_NAME_INDEX] + L":" + texts[FORM_PASS_INDEX]);
     }
     auto field = [](int i) { return SettingAt(SettingsRecord, i); };  // unterminated, so only a copy ends one
     for (int i = 0; i < SETTINGS_COUNT; ++i) std::wmemset(field(i).text, L'#', field(i).capacity);

@@ -1,8 +1,8 @@
 // The check-IP page travels in the clear: the address taken from it is address-shaped and fits CurrentIP.
 #include <cwchar>
-#include "sync/exchange.h"
+#include "fuzz_input.h"
+#include "sync/protocol.h"
 #include "util/text.h"
-#define CHECK(c) if (!(c)) __builtin_trap()
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     std::string address;

@@ -2,15 +2,12 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+#include "fuzz_input.h"
 #include "util/cmdline.h"
-#define CHECK(c) if (!(c)) __builtin_trap()
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
-    std::wstring line;  // byte 0xFF takes the next two as one character, past Latin-1
-    for (std::size_t i = 0; i < size; ++i)
-        line += data[i] == 0xFF && i + 2 < size ? (i += 2, data[i - 1] << 8 | data[i]) : data[i];
-    line.resize(std::wcslen(line.c_str()));
+    std::wstring line = WidePieces(data, size, 1)[0];
     // An argument starts after an unquoted blank; quotes are dropped and only they bring blanks in.
     std::vector<std::wstring> expected;
     bool quoted = false, nonBlank = false, boundary = true;

@@ -1,7 +1,7 @@
 // Any update reply maps to a word the status field knows; only an uncontradicted success is recorded.
 #include <cwchar>
-#include "sync/exchange.h"
-#define CHECK(c) if (!(c)) __builtin_trap()
+#include "fuzz_input.h"
+#include "sync/protocol.h"
 
 const wchar_t* const kWords[] = {L"SYNC ERROR", L"UNKNOWN", L"AUTH ERROR", L"NOT FREE", L"BAD HOSTNAME",
                                  L"WRONG HOST", L"TOO MANY HOSTS", L"ABUSE", L"BAD AGENT", L"127.0.0.1",

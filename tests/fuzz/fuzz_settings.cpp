@@ -1,21 +1,17 @@
 // Whatever the registry holds, a load leaves every field checked, within its capacity and stored as it is.
 #include <cwctype>
+#include "fuzz_input.h"
 #include "net/transport.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
 #include "util/text.h"
-#define CHECK(c) if (!(c)) __builtin_trap()
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     SettingsRecord = SettingsData{};
     MemoryRegistry() = {};
     FakeResolver() = {{{L"a.test", L"127.0.0.1"}, {L"b", L"127.0.0.2"}, {L"x_y", L"127.0.0.3"}}, {}};  // x_y: no host
-    std::wstring texts[SETTINGS_COUNT];  // split at NUL; byte 0xFF takes the next two as one character
-    for (std::size_t i = 0, piece = 0; i < size && piece < SETTINGS_COUNT; ++i) {
-        wchar_t c = data[i] == 0xFF && i + 2 < size ? (i += 2, data[i - 1] << 8 | data[i]) : data[i];
-        c == 0 ? void(++piece) : void(texts[piece] += c);
-    }
+    std::vector<std::wstring> texts = WidePieces(data, size, SETTINGS_COUNT);
     for (int i = 0; i < SETTINGS_COUNT; ++i) RegWriteString(RegistryKeyPath, SettingName(i), texts[i].c_str());
     LoadSettings(true);
     for (int i = 0; i < SETTINGS_COUNT; ++i) {

@@ -1,23 +1,21 @@
-// Tray icon, control states, the sync cycle and connection notices, over the fakes and a shell recorded here.
+// The cycle's decisions as rows of (state, event) -> steps, the tray state
+// machine over a shell recorded here, and the About texts.
 #include <gtest/gtest.h>
 
-#include <cwchar>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/control_state.h"
 #include "app/cycle.h"
-#include "app/notice.h"
 #include "app/resource_ids.h"
-#include "app/ui_state.h"
 #include "net/report.h"
 #include "settings/settings.h"
 #include "shell/about_text.h"
 #include "shell/tray.h"
 #include "support/fakes.h"
-#include "sync/sync.h"
 #include "util/product.h"
+#include "util/text.h"
 
 static std::vector<std::pair<unsigned, NotifyIconFields>> trayCalls;
 static std::vector<unsigned> beeps;
@@ -29,30 +27,71 @@ void PlayBeep(unsigned type) { beeps.push_back(type); }
 
 namespace {
 
-const wchar_t kNow[] = L"1765000000";
-using Texts = std::vector<std::wstring>;
-using Procedures = std::vector<WorkerProcedure>;
-// The enable calls in the order made, '1' on: a state writes all seventeen controls
-// (Manual, Start, Stop, the eight setting edits, Edit/Save/Reload of each page).
-const char kDefault[] = "11000000000101101", kAllOff[] = "00000000000000000", kStart[] = "00100000000000000";
-std::string Enables() {
-    std::string on;
-    for (const RecordedMessage& m : RecordedMessages())
-        if (m.message == RECORDED_ENABLE) on += m.wParam ? '1' : '0';
-    return on;
+// The steps in words: "<field>=<text>", "controls:start", "arm:260/1000", ...
+std::wstring Describe(const Steps& steps) {
+    static const wchar_t* const fields[] = {L"date", L"ip", L"status", L"min", L"sec"};
+    static const wchar_t* const sets[] = {L"default", L"alloff", L"start", L"edit"};
+    std::wostringstream o;
+    for (const Step& s : steps) {
+        if (o.tellp() > 0) o << L' ';
+        switch (s.act) {
+            case Step::Text: o << fields[s.value] << L'=' << s.text; break;
+            case Step::SetControls: o << L"controls:" << sets[s.value]; break;
+            case Step::EnableStop: o << L"stop:" << (s.value ? L"on" : L"off"); break;
+            case Step::ArmTimer: o << L"arm:" << s.value << L'/' << s.ms; break;
+            case Step::DisarmTimer: o << L"disarm:" << s.value; break;
+            case Step::Tray:
+                o << L"tray:" << (s.value ? L"running" : L"idle") << s.tip << L':' << s.kind << L':'
+                  << (s.balloon ? s.text : L"-");
+                break;
+            case Step::Beep: o << L"beep:" << s.value; break;
+            case Step::StatusBar: o << L"bar:" << s.text; break;
+            case Step::WindowIcon: o << L"icon:" << (s.value ? L"running" : L"idle"); break;
+            case Step::StartJob: o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update"); break;
+            case Step::EndReport: o << L"end"; break;
+            case Step::Press: o << L"press:" << s.value; break;
+            case Step::CloseConnection: o << L"close"; break;
+            case Step::SaveLastSync: o << L"save"; break;
+        }
+    }
+    return o.str();
 }
 
-Texts TextsOf(WindowHandle control) {
-    Texts texts;
-    for (const RecordedMessage& m : RecordedMessages())
-        if (m.window == control && m.message == RECORDED_SETTEXT) texts.push_back(m.text);
-    return texts;
+const std::uint64_t kT0 = 5000000;  // steady ms of every row's moment
+const int kUnixNow = 1765000000;
+
+Moment At(std::uint64_t ms) {
+    return Moment{ms, kUnixNow, L"2026.12.06 09:05:07"};
 }
 
-bool Sent(unsigned message, std::uintptr_t wParam, std::intptr_t lParam = 0, WindowHandle window = MainWindow) {
-    for (const RecordedMessage& m : RecordedMessages())
-        if (m.window == window && m.message == message && m.wParam == wParam && m.lParam == lParam) return true;
-    return false;
+SettingsData Settings(const wchar_t* debug = L"false", const wchar_t* timestamp = L"NULL") {
+    SettingsData s = SettingsData();
+    std::wcscpy(s.CLOOP, L"30");
+    std::wcscpy(s.TOUT, L"3000");
+    std::wcscpy(s.DEBUG, debug);
+    std::wcscpy(s.TIMESTAMP, timestamp);
+    std::wcscpy(s.LASTIP, L"192.0.2.7");
+    return s;
+}
+
+// A started cycle that last restarted its countdown `ago` ms before kT0,
+// shown or hidden, with its timer as that state arms it.
+Cycle Counting(std::uint64_t ago, bool shown = true, unsigned armed = 1000) {
+    Cycle c;
+    c.running = true;
+    c.shown = shown;
+    c.deadline = kT0 - ago + 1800 * 1000;
+    c.shownTicks = 1800 - static_cast<int>(ago / 1000);
+    c.armedMs = armed;
+    return c;
+}
+
+Cycle Out(bool running = true) {  // an attempt out, its worker running
+    Cycle c = Counting(0);
+    c.running = running;
+    c.idle = false;
+    c.workerOut = true;
+    return c;
 }
 
 // The tray calls and beeps: "<NIM> <balloon flags> <icon> <balloon text>;", "beep <type>;".
@@ -66,41 +105,129 @@ std::wstring Shell() {
     return o.str();
 }
 
-struct AppTest : ::testing::Test {
-    void SetUp() override { Reset(); }
-    static void ClearLog() {
-        ResetRecordedMessages();
-        trayCalls.clear();
-        beeps.clear();
-        // The window handles the end report while it is sent, as SendMessage does.
-        SetMessageHandler([](const RecordedMessage& m) -> std::intptr_t {
-            if (m.message == WM_SYNC_DONE) SyncDone();
-            return 0;
-        });
-    }
-    static void Reset() {  // the fakes, the cycle's globals, and distinct handles for every window
-        CloseWorkerHandle(WorkerThread);
-        WorkerThread = nullptr;
-        ClearLog();
-        MemoryRegistry() = {};
-        FakeTime() = {};
-        SetUnixTime(std::stoll(kNow));
-        SettingsRecord = SettingsData();
-        std::wcscpy(SettingsRecord.CLOOP, L"30");
-        std::wcscpy(SettingsRecord.TOUT, L"3000");
-        TrayRequest = TrayRequestData{};
-        TrayState = 1;
-        SyncIdle = true;
-        std::uintptr_t n = 0;
-        for (WindowHandle* h : {&MainWindow, &MinutesStatic, &SecondsStatic, &QueryEdits[0], &QueryEdits[1]})
-            *h = FakeWindow(++n);
-        QueryEdits[2] = FakeWindow(++n);
-        IdleIcon = reinterpret_cast<IconHandle>(++n), RunningIcon = reinterpret_cast<IconHandle>(++n);
-    }
+struct Row {
+    const char* behaviour;
+    Cycle before;
+    std::function<Steps(Cycle&)> event;
+    std::wstring steps;
+    bool idleAfter = true, workerAfter = false;
 };
 
+const wchar_t kBegin[] = L"date=2026.12.06 09:05:07 ip=wait sync... status=wait sync...";
+
+TEST(Cycle, EventsDecideTheSteps) {
+    const SettingsData quiet = Settings(), loud = Settings(L"true"), spam = Settings(L"false", L"1765000000");
+    SettingsData checkLast = Settings();
+    checkLast.CheckLastIPFlag = true;
+    const std::wstring begin = kBegin;
+    const std::wstring start = L"controls:start arm:260/1000 sec=0 min=30 ";
+    const std::wstring reset = L"sec=0 min=30";
+    Row rows[] = {
+        {"Start, balloons off: no balloon, no beep", Cycle(), [&](Cycle& c) { return StartCycle(c, quiet, At(kT0)); },
+         start + L"tray:running \u25CF RUNNING:custom:- bar:Client running! icon:running " + begin + L" job:check",
+         false, true},
+        {"Start, balloons on", Cycle(), [&](Cycle& c) { return StartCycle(c, loud, At(kT0)); },
+         start + L"tray:running \u25CF RUNNING:custom:Client is running. beep:0 bar:Client running! icon:running " +
+          begin + L" job:check", false, true},
+        {"the gate refuses: STOP SPAM, and the end at once", Cycle(),
+         [&](Cycle& c) { return ManualSync(c, spam, At(kT0)); },
+         L"controls:alloff arm:263/3000 " + begin + L" status=STOP SPAM end", false},
+        {"Manual while a worker is out starts nothing", Out(), [&](Cycle& c) { return ManualSync(c, quiet, At(kT0)); },
+         L"controls:alloff arm:263/3000", false, true},
+        {"Stop with an attempt out: its connection goes, its end report still comes", Out(),
+         [&](Cycle& c) { return StopCycle(c, quiet, At(kT0)); },
+         L"disarm:260 controls:alloff arm:263/3000 " + reset +
+          L" tray:idle \u25CF IDLE:custom:- bar:Client ready! icon:idle close", false, true},
+        {"a tick while the attempt is out only turns Stop off", Out(),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1000)); }, L"stop:off", false, true},
+        {"a tick after Stop does nothing", Out(false),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0)); }, L"", false, true},
+        {"first second", Counting(0), [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1003)); },
+         L"stop:on sec=59"},
+        {"a minute gone", Counting(59000),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 990)); }, L"stop:on sec=0 min=29"},
+        {"a late tick is lined up again", Counting(0),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 2350)); },
+         L"stop:on sec=58 arm:260/650"},
+        {"the countdown's end begins the attempt", Counting(1799000),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1000)); },
+         L"stop:on sec=0 min=0 " + begin + L" job:check", false, true},
+        {"hidden: one timer, for the attempt", Counting(200), [&](Cycle& c) { return WindowShown(c, false, At(kT0)); },
+         L"arm:260/1799800"},
+        {"hidden, the attempt's moment", Counting(0, false, 1800000),
+         [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1800000)); },
+         L"stop:on sec=0 min=0 " + begin + L" job:check disarm:260", false, true},
+        {"shown again: the texts and Stop of this moment, a second lined up", Counting(0, false, 1800000),
+         [&](Cycle& c) { return WindowShown(c, true, At(kT0 + 61700)); }, L"stop:on sec=59 min=29 arm:260/300"},
+        {"hidden with the attempt out: no timer at all", Out(),
+         [&](Cycle& c) { return WindowShown(c, false, At(kT0)); }, L"disarm:260", false, true},
+        {"no address found ends the attempt", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, L"", quiet, At(kT0)); }, reset},
+        {"same address, Check Last IP: recorded, nothing sent", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", checkLast, At(kT0)); },
+         L"save status=ALREADY SYNCED end", false},
+        {"same address without Check Last IP", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", quiet, At(kT0)); }, L"job:update", false, true},
+        {"new address with Check Last IP", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.8", checkLast, At(kT0)); }, L"job:update", false, true},
+        {"no check-IP thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, quiet, At(kT0)); },
+         L"ip=CHECK ERROR " + reset},
+        {"no update thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::Update, quiet, At(kT0)); },
+         L"status=SYNC ERROR " + reset},
+        {"the update's end", Out(), [&](Cycle& c) { return UpdateEnded(c, quiet, At(kT0)); }, reset},
+        {"a saved pause while counting", Counting(5300),
+         [&](Cycle& c) { return RestartCountdown(c, quiet, At(kT0)); }, reset},
+        {"the guard's end", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_GUARD, quiet, At(kT0)); },
+         L"disarm:263 controls:default"},
+        {"autostart presses Start", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_AUTOSTART, quiet, At(kT0)); },
+         L"disarm:261 press:240"},
+    };
+    for (Row& r : rows) {
+        Cycle c = r.before;
+        EXPECT_EQ(Describe(r.event(c)), r.steps) << r.behaviour;
+        EXPECT_EQ(c.idle, r.idleAfter) << r.behaviour;
+        EXPECT_EQ(c.workerOut, r.workerAfter) << r.behaviour;
+    }
+}
+
+// Ticks a little early or late show what the one-second tick always showed,
+// and the attempt comes with the last of them.
+TEST(Cycle, TicksShowWhatTheOldTickShowed) {
+    SettingsData s = Settings();
+    std::wcscpy(s.CLOOP, L"2");
+    Cycle c = Counting(0);
+    RestartCountdown(c, s, At(kT0));
+    std::wstring shown, old;
+    int seconds = 60, minutes = 2;
+    for (int k = 1; k <= 120; ++k) {
+        for (const Step& step : TimerFired(c, IDT_COUNTDOWN, s, At(kT0 + 1000 * k + (k % 7) * 60 - 200))) {
+            if (step.act == Step::Text && step.value >= static_cast<int>(Field::Minutes)) shown += step.text + L' ';
+            if (step.act == Step::StartJob) shown += L"attempt ";
+        }
+        old += DecimalText(--seconds) + L' ';
+        if (seconds > 0) continue;
+        seconds = 60;
+        old += DecimalText(--minutes) + L' ';
+        if (minutes == 0) old += L"attempt ";
+    }
+    EXPECT_EQ(shown, old);
+}
+
+TEST(Cycle, ConnectionNotices) {
+    struct Row { const char* behaviour; int notice; bool balloons; const wchar_t* steps; } rows[] = {
+        {"connect failure", NOTICE_CONNECT_FAILED, true, L"beep:16 tray:idle \u25CF ERROR:error:Error!\nCould not connect to IP."},
+        {"socket failure", NOTICE_SOCKET_FAILED, true,
+         L"beep:16 tray:idle \u25CF ERROR:error:Error!\nCould not create socket. press:241"},
+        {"socket failure, balloons off", NOTICE_SOCKET_FAILED, false, L"press:241"},
+        {"unknown notice: an empty balloon", 999, true, L"beep:16 tray:idle \u25CF ERROR:error:"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(Describe(ConnectionNotice(r.notice, r.balloons)), r.steps) << r.behaviour;
+}
+
 // The state machine, and the callback events before the command (a balloon's close report ends state 2).
-TEST_F(AppTest, TrayCommandWordsByState) {
+TEST(Tray, CommandWordsByState) {
+    MainWindow = FakeWindow(1);
+    IdleIcon = reinterpret_cast<IconHandle>(2), RunningIcon = reinterpret_cast<IconHandle>(3);
     struct Row { const char* behaviour; const char* command; int before; const wchar_t* calls; int after;
                  long event = 0; TrayAction action = TrayAction::None; const char* kind = "info"; } rows[] = {
         {"init adds and sets the version", "init", 0, L"0 0 running text;4 0 running text;", 1},
@@ -131,108 +258,6 @@ TEST_F(AppTest, TrayCommandWordsByState) {
             std::wstring size = sizeof(void*) == 8 ? L"968" : L"952";
             EXPECT_EQ(fixed.str(), size + L" 100 23 32868 3 main tip|title") << r.behaviour;
         }
-    }
-}
-
-// One run through the cycle: the commands around an attempt, the timers, then the countdown.
-TEST_F(AppTest, CycleFromStartToTheNextAttempt) {
-    for (const wchar_t* word : std::vector<const wchar_t*>{L"Default", L"start ", L"", nullptr, L"edit"})
-        SetControlState(word);
-    EXPECT_EQ(Enables(), "00011111111010010") << "only the four state words change the controls";
-    ClearLog();
-    std::wcscpy(SettingsRecord.DEBUG, L"true");
-    StartCommand();
-    EXPECT_EQ(Enables(), kStart);
-    EXPECT_TRUE(Sent(RECORDED_SETTIMER, IDT_COUNTDOWN, 1000));
-    EXPECT_EQ(Shell(), L"1 4 running Client is running.;beep 0;");
-    EXPECT_EQ(FakeTime().started, Procedures{&CheckIpWorker});
-    ASSERT_FALSE(SyncIdle);
-    ClearLog();
-    CycleTimer(IDT_COUNTDOWN);
-    EXPECT_EQ(RecordedMessages().size(), 1u) << "a tick while the attempt is out only turns Stop off";
-    std::wcscpy(SettingsRecord.DEBUG, L"false");
-    StopCommand();
-    EXPECT_TRUE(Sent(RECORDED_KILLTIMER, IDT_COUNTDOWN) && Sent(RECORDED_SETTIMER, IDT_GUARD, 3000));
-    EXPECT_EQ(Enables(), "0" + std::string(kAllOff));
-    EXPECT_EQ(Shell(), L"1 4 idle ;") << "balloons off: no balloon, no beep";
-    EXPECT_EQ(TrayState, 1) << "no balloon, so no close report to wait for";
-    EXPECT_FALSE(SyncIdle) << "the attempt out still reports its end";
-    ManualCommand();
-    StartCommand();
-    EXPECT_EQ(FakeTime().started, Procedures{&CheckIpWorker}) << "a second attempt while one is out";
-    SyncDone();
-    ClearLog();
-    CycleTimer(IDT_GUARD);
-    CycleTimer(IDT_AUTOSTART);
-    EXPECT_EQ(Enables(), kDefault);
-    EXPECT_TRUE(Sent(RECORDED_KILLTIMER, IDT_GUARD) && Sent(RECORDED_KILLTIMER, IDT_AUTOSTART) &&
-                Sent(MESSAGE_COMMAND, IDC_START));
-    FakeTime().failStart = true;
-    ManualCommand();
-    EXPECT_EQ(TextsOf(QueryEdits[1]), (Texts{L"wait sync...", L"CHECK ERROR"})) << "no check-IP worker";
-
-    std::wcscpy(SettingsRecord.TIMESTAMP, kNow);  // from here every attempt is refused at once
-    ClearLog();
-    auto tick = [](int n) {
-        while (n-- > 0) CycleTimer(IDT_COUNTDOWN);
-    };
-    tick(1);
-    EXPECT_EQ(TextsOf(SecondsStatic), Texts{L"59"});
-    EXPECT_EQ(Enables(), "1") << "Stop enabled while idle";
-    tick(59);
-    EXPECT_EQ(TextsOf(SecondsStatic).size(), 60u);
-    EXPECT_EQ(TextsOf(MinutesStatic), Texts{L"29"}) << "after the 60th tick";
-    tick(30 * 60 - 61);
-    EXPECT_TRUE(TextsOf(QueryEdits[0]).empty()) << "attempt one tick early";
-    tick(1);
-    EXPECT_EQ(TextsOf(QueryEdits[0]), Texts{L"2026.12.06 09:05:07"}) << "no attempt when the countdown reached zero";
-    EXPECT_EQ(TextsOf(QueryEdits[2]), (Texts{L"wait sync...", L"STOP SPAM"})) << "the gate let it through";
-    EXPECT_TRUE(Sent(WM_SYNC_DONE, 0) && SyncIdle && CountdownMinutes == 30) << "a refused attempt ends at once";
-}
-
-TEST_F(AppTest, CheckIpDoneDecidesTheUpdate) {
-    struct Row { const char* behaviour; const wchar_t* current; bool checkLast; const wchar_t* lastIp;
-                 bool failStart, update; const wchar_t* status; } rows[] = {  // status empty: not shown yet
-        {"check error ends the attempt", L"", true, L"", false, false, L""},
-        {"same address, Check Last IP", L"192.0.2.7", true, L"192.0.2.7", false, false, L"ALREADY SYNCED"},
-        {"same address, no Check Last IP", L"192.0.2.7", false, L"192.0.2.7", false, true, L""},
-        {"new address, Check Last IP", L"192.0.2.8", true, L"192.0.2.7", false, true, L""},
-        {"update worker cannot start", L"192.0.2.8", false, L"NULL", true, true, L"SYNC ERROR"},
-    };
-    for (const Row& r : rows) {
-        Reset();
-        SettingsRecord.CheckLastIPFlag = r.checkLast;
-        std::wcscpy(SettingsRecord.LASTIP, r.lastIp);
-        StartCommand();
-        ClearLog();
-        FakeTime().failStart = r.failStart;
-        std::wcscpy(CurrentIP, r.current);
-        CheckIpDone();
-        Procedures asked = {&CheckIpWorker};
-        if (r.update) asked.push_back(&UpdateWorker);
-        EXPECT_EQ(FakeTime().started, asked) << r.behaviour;
-        EXPECT_EQ(TextsOf(QueryEdits[2]), r.status[0] ? Texts{r.status} : Texts{}) << r.behaviour;
-        bool ends = !r.update || r.failStart;
-        EXPECT_EQ(SyncIdle, ends) << r.behaviour;
-        EXPECT_EQ(WorkerThread == nullptr, ends) << r.behaviour;
-        EXPECT_STREQ(SettingsRecord.TIMESTAMP, std::wcscmp(r.status, L"ALREADY SYNCED") ? L"" : kNow) << r.behaviour;
-    }
-}
-
-TEST_F(AppTest, NetNoticeBalloonAndStop) {
-    const WindowHandle window = FakeWindow(0x77);
-    struct Row { const char* behaviour; const wchar_t* debug; int code; const wchar_t* balloon; bool stops; } rows[] = {
-        {"connect failure", L"true", NOTICE_CONNECT_FAILED, L"Error!\nCould not connect to IP.", false},
-        {"socket failure", L"true", NOTICE_SOCKET_FAILED, L"Error!\nCould not create socket.", true},
-        {"socket failure, balloons off", L"false", NOTICE_SOCKET_FAILED, nullptr, true},
-        {"unknown code: empty balloon text", L"true", 999, L"", false},
-    };
-    for (const Row& r : rows) {
-        Reset();
-        std::wcscpy(SettingsRecord.DEBUG, r.debug);
-        ShowNetNotice(window, r.code);
-        EXPECT_EQ(Shell(), r.balloon ? L"1 3 idle " + std::wstring(r.balloon) + L";beep 16;" : L"") << r.behaviour;
-        EXPECT_EQ(Sent(MESSAGE_COMMAND, IDC_STOP, 0, window), r.stops) << r.behaviour << ": Stop pressed";
     }
 }
 

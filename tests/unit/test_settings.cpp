@@ -1,12 +1,10 @@
-// Settings checked, corrected and stored, host list, account, forms' save, failed writes.
+// Settings checked, corrected and stored, host list, account, the forms' texts, failed writes.
 #include <gtest/gtest.h>
 
 #include <cwchar>
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
-#include "app/ui_state.h"
 #include "settings/account.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
@@ -33,7 +31,6 @@ struct SettingsTest : ::testing::Test {
         FakeResolver() = {};
         FakeResolver().answers = {{L"check.example", L"192.0.2.10"}, {L"a_b.example", L"192.0.2.11"},
                                   {std::wstring(67, L'h'), L"192.0.2.12"}};
-        ResetRecordedMessages();
         SettingsRecord = SettingsData();
         FailedStoreKey = nullptr;
     }
@@ -105,24 +102,25 @@ TEST_F(SettingsTest, AccountCredential) {
     EXPECT_NE(tooLong.find(L" " + DecimalText(ACCOUNT_JOIN_LIMIT - 1) + L" "), std::wstring::npos) << tooLong;
 }
 
-// Save takes what was typed, not what the store holds, and fills the eight edits
-// again with the account masked; the first key a write fails under is kept.
+// Save takes what was typed, not what the store holds, and the eight edits
+// show it again with the account masked; the first key a write fails
+// under is kept.
 TEST_F(SettingsTest, SaveFormTextsAndFailedWrites) {
-    for (int i = 0; i < FORM_FIELD_COUNT; ++i) SettingEdits[i] = FakeWindow(i + 1);
     MemoryRegistry().values[{RegistryKeyPath, L"TOUT"}] = L"9000";
     const wchar_t* texts[FORM_FIELD_COUNT] = {L"127.0.0.9", L"127.0.0.3", L"45",     L"5000",
                                               L"true",      L"alice",     L"secret", L"a.example\r\nb.example"};
-    EXPECT_EQ(SaveFormTexts(texts), AuthOutcome::Encoded);
-    std::wstring shown;  // edit number and text
-    for (const RecordedMessage& m : RecordedMessages())
-        shown += std::to_wstring(reinterpret_cast<std::uintptr_t>(m.window)) + L" " + m.text + L"|";
-    EXPECT_EQ(shown, L"1 127.0.0.9|2 127.0.0.3|3 45|4 5000|5 true|6 ********|7 ********|8 a.example\r\nb.example|");
+    EXPECT_EQ(TakeFormTexts(texts), AuthOutcome::Encoded);
+    LoadSettings(false);
+    std::wstring shown;
+    for (int i = 0; i < FORM_FIELD_COUNT; ++i) shown += FormFieldText(i) + std::wstring(L"|");
+    EXPECT_EQ(shown, L"127.0.0.9|127.0.0.3|45|5000|true|********|********|a.example\r\nb.example|");
     EXPECT_EQ(Stored(), L"127.0.0.9|127.0.0.3|5000|45|true|YWxpY2U6c2VjcmV0|a.example\r\nb.example|NULL|NULL|");
     EXPECT_EQ(SettingsRecord.HostList, (std::vector<std::wstring>{L"a.example", L"b.example"}));
     EXPECT_EQ(FailedStoreKey, nullptr) << "good writes named a key";
 
     MemoryRegistry().failWrites = true;
-    SaveFormTexts(texts);
+    TakeFormTexts(texts);
+    LoadSettings(false);
     EXPECT_STREQ(FailedStoreKey ? FailedStoreKey : L"(none)", RegistryKeyPath);
     EXPECT_FALSE(StoreValue(RunKeyPath, RunValueName, L"x"));
     EXPECT_STREQ(FailedStoreKey, RegistryKeyPath) << "a later failure replaced the first key";

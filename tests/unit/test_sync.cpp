@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sync/exchange.h"
+#include "sync/protocol.h"
 #include "util/product.h"
 
 TEST(SyncClock, GateAndUnixSeconds) {

@@ -13,20 +13,8 @@ cmake --build "$build" --target DynDNSVelloqClient velloq_tool >/dev/null
 x86_64-w64-mingw32-g++-posix -O1 -static -municode -o "$build/drive.exe" -x c++ - <<<"#define main wmain
 $(cat "$here/drive_win.cpp")"
 
-prefix="$build/wineprefix"
-run() { "$src/scripts/wine-run.sh" --prefix "$prefix" "$@"; }
-python3 "$src/tools/standin.py" demo --checkip-addr 127.0.0.70 --update-addr 127.0.0.71 --user demo \
-  --password velloq-demo --hosts home.demo.example --ip 198.51.100.23 --cert-dir "$build/certs" \
-  --max-seconds 120 >"$build/service.log" 2>&1 &
-service=$!
-trap 'kill $service 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
-run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-for v in DomainCheckIP=127.0.0.70 DomainDynDNS=127.0.0.71 "AUTH=$(printf demo:velloq-demo | base64)" \
-  DOMAIN=home.demo.example TOUT=1000 CLOOP=30 DEBUG=true LASTIP=NULL TIMESTAMP=NULL CheckLastIP=false \
-  CheckUseSSL=false; do
-  run "$build/velloq_tool.exe" seed "${v%%=*}" "${v#*=}"
-done
-run "$build/velloq_tool.exe" close >/dev/null 2>&1 || true
+. "$here/../demo_env.sh"
+demo_env "$build" "$build/wineprefix" DEBUG=true
 VELLOQ_RECORD="Z:${out//\//\\}" run "$build/DynDNSVelloqClient.exe" &
 client=$!
 run "$build/drive.exe"

@@ -1,5 +1,5 @@
-// Gate arithmetic, request formatting and reply parsing for one attempt.
-#include "sync/exchange.h"
+// The protocol's text for one attempt: gate arithmetic, requests, page and reply.
+#include "sync/protocol.h"
 
 #include "util/product.h"
 

@@ -1,5 +1,5 @@
-// The pure parts of a sync attempt: gate arithmetic, request texts, page
-// and reply parsing, bounded receiving. No window, no registry.
+// The protocol's text: the gate's arithmetic, the check-IP and update
+// requests, and the reading of the check-IP page and the update reply.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,139 @@
+// Carries out the cycle's steps with the calls the main window has always
+// been made, and turns the workers' reports into the messages it has
+// always been sent: synchronous, so a worker goes on only once the main
+// thread has taken its report.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/control_state.h"
+#include "app/edge_win.h"
+#include "app/ui_state.h"
+#include "net/report.h"
+#include "net/transport.h"
+#include "settings/settings.h"
+#include "shell/tray.h"
+#include "sync/protocol.h"
+#include "sync/report.h"
+#include "sync/sync.h"
+#include "util/clock.h"
+#include "util/text.h"
+
+namespace {
+
+HWND FieldWindow(int field) {
+    switch (static_cast<Field>(field)) {
+        case Field::Date: return QueryEdits[0];
+        case Field::Address: return QueryEdits[1];
+        case Field::Status: return QueryEdits[2];
+        case Field::Minutes: return MinutesStatic;
+        case Field::Seconds: return SecondsStatic;
+    }
+    return nullptr;
+}
+
+void SetText(HWND window, const wchar_t* text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ShowOnTray(const Step& s) {
+    TrayRequest.Icon = s.value ? RunningIcon : IdleIcon;
+    TrayRequest.Command = "modify";
+    ProductText(TrayRequest.Tip, 64, s.tip);
+    TrayRequest.BalloonKind = s.kind;
+    if (s.balloon) {
+        ProductText(TrayRequest.BalloonTitle, 64, L"");
+        CopyText(TrayRequest.BalloonText, s.text.c_str());
+    } else {
+        TrayRequest.BalloonTitle[0] = L'\0';
+        TrayRequest.BalloonText[0] = L'\0';
+    }
+    TrayNotify();
+    // No balloon was sent, so no close report will come.
+    if (!s.balloon) TrayState = 1;
+}
+
+void StartJob(Job job) {
+    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker);
+    if (WorkerThread == nullptr) Apply(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
+}
+
+void CloseWorker() {
+    if (WorkerThread == nullptr) return;
+    CloseWorkerHandle(WorkerThread);
+    WorkerThread = nullptr;
+}
+
+void Apply(const Step& s) {
+    switch (s.act) {
+        case Step::Text: SetText(FieldWindow(s.value), s.text.c_str()); return;
+        case Step::SetControls:
+            for (const ControlRow& row : kControlRows) EnableWindow(*row.control, row.on[s.value]);
+            return;
+        case Step::EnableStop: EnableWindow(StopButton, s.value != 0); return;
+        case Step::ArmTimer: SetTimer(MainWindow, s.value, s.ms, nullptr); return;
+        case Step::DisarmTimer: KillTimer(MainWindow, s.value); return;
+        case Step::Tray: ShowOnTray(s); return;
+        case Step::Beep: PlayBeep(s.value); return;
+        case Step::StatusBar: SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(s.text.c_str())); return;
+        case Step::WindowIcon:
+            SendMessageW(MainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.value ? RunningIcon : IdleIcon));
+            return;
+        case Step::StartJob: StartJob(static_cast<Job>(s.value)); return;
+        case Step::EndReport: SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0); return;
+        case Step::Press: SendMessageW(MainWindow, WM_COMMAND, s.value, 0); return;
+        case Step::CloseConnection:
+            if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
+            StopWinsock();
+            return;
+        case Step::SaveLastSync: SaveLastSync(); return;
+    }
+}
+
+}  // namespace
+
+Moment MomentNow() {
+    return Moment{SteadyMilliseconds(), UnixSecondsFromTicks(SystemTimeTicks()), LocalTimeText()};
+}
+
+void Apply(const Steps& steps) {
+    for (const Step& s : steps) Apply(s);
+}
+
+void SetControls(Controls set) {
+    Apply(Step{Step::SetControls, static_cast<int>(set)});
+}
+
+void CheckIpDone() {
+    CloseWorker();
+    Apply(CheckIpEnded(CycleState, CurrentIP, SettingsRecord, MomentNow()));
+}
+
+void SyncDone() {
+    CloseWorker();
+    Apply(UpdateEnded(CycleState, SettingsRecord, MomentNow()));
+}
+
+void FillSettingsForms(bool readStore) {
+    LoadSettings(readStore);
+    for (int i = 0; i < FORM_FIELD_COUNT; ++i) SetText(SettingEdits[i], FormFieldText(i));
+}
+
+void ReportConnectionFailure(int notice) {
+    SendMessageW(MainWindow, WM_NET_NOTICE, 0, notice);
+}
+
+void ReportAddress(const wchar_t* text) {
+    SetText(QueryEdits[1], text);
+}
+
+void ReportStatus(const wchar_t* word) {
+    SetText(QueryEdits[2], word);
+}
+
+void ReportCheckIpEnd() {
+    SendMessageW(MainWindow, WM_CHECKIP_DONE, 0, 0);
+}
+
+void ReportUpdateEnd() {
+    SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0);
+}
