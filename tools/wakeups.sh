@@ -14,15 +14,15 @@ build=$(cd "$1" && pwd); seconds=${2:-30}; older=${3:-}
 demo_env "$build" "$build/bench-wineprefix"
 prefix=$demo_prefix
 
-# One program at a time: its Windows process is the one whose command line
-# is the program's Windows path.
+# One program at a time: its process is the one whose command line begins
+# with the program (Wine's loader becomes it).
 measure() {
   local label=$1; shift
   run "$@" >/dev/null 2>&1 &
   local name pid="" v0 c0 v1 c1
   name=$(basename "$1")
   for _ in $(seq 1 100); do
-    pid=$(pgrep -f "^[A-Z]:.*$name" | head -n1 || true)
+    pid=$(pgrep -f "^[^ ]*$name" | head -n1 || true)
     [ -n "$pid" ] && break
     sleep 0.1
   done

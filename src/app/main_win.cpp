@@ -11,7 +11,7 @@
 #include "net/tls.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
-#include "sync/sync.h"
+#include "sync/status.h"
 #include "util/product.h"
 #include "util/window_win.h"
 
@@ -88,8 +88,8 @@ void CreateMainControls() {
         {L"Static", L"IP:", LABEL_STYLE, 0, 10, 45, 65, 20, 0, &LabelFont, nullptr},
         {L"Static", L"STATUS:", LABEL_STYLE, 0, 10, 70, 65, 20, 0, &LabelFont, nullptr},
         {L"Edit", L"wait query...", EDIT_STYLE, EDIT_EX, 70, 18, 138, 20, IDC_QUERY_DATE, &LabelFont, &QueryEdits[0]},
-        {L"Edit", L"wait sync...", EDIT_STYLE, EDIT_EX, 70, 43, 138, 20, IDC_QUERY_IP, &LabelFont, &QueryEdits[1]},
-        {L"Edit", L"wait sync...", EDIT_STYLE, EDIT_EX, 70, 68, 138, 20, IDC_QUERY_STATUS, &LabelFont, &QueryEdits[2]},
+        {L"Edit", StatusWord(Status::Waiting), EDIT_STYLE, EDIT_EX, 70, 43, 138, 20, IDC_QUERY_IP, &LabelFont, &QueryEdits[1]},
+        {L"Edit", StatusWord(Status::Waiting), EDIT_STYLE, EDIT_EX, 70, 68, 138, 20, IDC_QUERY_STATUS, &LabelFont, &QueryEdits[2]},
     };
     CreateControls(TabPages[0], sync);
     for (WindowHandle edit : QueryEdits) SendMessageW(edit, EM_SETREADONLY, TRUE, 0);

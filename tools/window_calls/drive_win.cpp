@@ -1,5 +1,6 @@
 // Plays one fixed run on the client started beside it: Start, wait for the
-// outcome, a few seconds of countdown, Stop, Save, About, close.
+// outcome, a few seconds of countdown, Stop, Save, About, close. With the
+// argument "hide", the window spends three of those seconds in the tray.
 #include <windows.h>
 
 #include <cstdio>
@@ -42,7 +43,8 @@ void Command(int id) {
 
 }  // namespace
 
-int main() {
+int main(int argc, wchar_t** argv) {
+    bool hide = argc > 1 && std::wstring(argv[1]) == L"hide";
     if (!WaitFor(20000, [] { return Main() != nullptr && Control(222) != nullptr; })) return 1;
     Sleep(1500);
     Command(240);  // Start
@@ -52,6 +54,12 @@ int main() {
     });
     std::printf("status %ls\n", Text(222).c_str());
     Sleep(3500);
+    if (hide) {
+        PostMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        Sleep(3000);
+        Command(311);  // the tray menu's Restore
+        Sleep(2500);
+    }
     Command(241);  // Stop
     Sleep(2000);
     Command(243);  // Edit

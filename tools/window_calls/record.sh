@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Records the window, timer and tray calls of one scripted run (drive_win.cpp)
 # of the client built from SRC_DIR, against the demonstration's stand-ins.
-#   tools/window_calls/record.sh SRC_DIR BUILD_DIR OUT_FILE
+#   tools/window_calls/record.sh SRC_DIR BUILD_DIR OUT_FILE [hide]
 # Two recordings compare with diff; only the countdown's ticks may differ in
 # number, by how long each step took.
 set -euo pipefail
@@ -17,7 +17,7 @@ $(cat "$here/drive_win.cpp")"
 demo_env "$build" "$build/wineprefix" DEBUG=true
 VELLOQ_RECORD="Z:${out//\//\\}" run "$build/DynDNSVelloqClient.exe" &
 client=$!
-run "$build/drive.exe"
+run "$build/drive.exe" ${4:-}
 wait "$client"
 sed -i 's/\r$//' "$out"
 echo "recorded $(wc -l <"$out") calls into $out"
