@@ -37,7 +37,5 @@ wine_tests() {
 if [ -n "${DISPLAY:-}" ]; then
   wine_tests
 else
-  export -f wine_tests
-  export root
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c wine_tests
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "root='$root'; $(declare -f wine_tests); wine_tests"
 fi
