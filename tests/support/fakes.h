@@ -1,6 +1,5 @@
 // Link-time stand-ins for the platform, for tests: an in-memory registry,
-// a scripted resolver, the workers' reports recorded, a settable clock and
-// a worker starter that records instead of starting threads.
+// a scripted resolver and the workers' reports recorded.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "util/clock.h"
 #include "util/window.h"
-#include "util/worker.h"
 
 struct MemoryRegistryState {
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
@@ -27,15 +24,6 @@ struct FakeResolverState {
     std::vector<std::wstring> lookups;             // names asked, in order
 };
 FakeResolverState& FakeResolver();
-
-struct FakeTimeState {
-    std::uint64_t ticks = 0;
-    LocalClock local{2026, 12, 6, 9, 5, 7};
-    std::vector<WorkerProcedure> started;  // workers asked for, in order
-    bool failStart = false;
-};
-FakeTimeState& FakeTime();
-void SetUnixTime(long long seconds);
 
 // The workers' reports (sync/report.h, net/report.h) in order, from any
 // thread: "address 192.0.2.7", "status GOOD", "check-IP end", "update end",
