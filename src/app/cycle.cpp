@@ -23,10 +23,10 @@ void SetStatusText(const wchar_t* text) {
 void AnnounceState(IconHandle icon, const wchar_t* tipSuffix, const wchar_t* balloon) {
     TrayRequest.Icon = icon;
     TrayRequest.Command = "modify";
-    ProductText(TrayRequest.Tip, 64, tipSuffix);
+    ProductText(TrayRequest.Tip, tipSuffix);
     TrayRequest.BalloonKind = "custom";
     if (BalloonsOn()) {
-        ProductText(TrayRequest.BalloonTitle, 64, L"");
+        ProductText(TrayRequest.BalloonTitle, L"");
         CopyText(TrayRequest.BalloonText, balloon);
         TrayNotify();
         PlayBeep(0);

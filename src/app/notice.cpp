@@ -25,9 +25,9 @@ void ShowNetNotice(WindowHandle window, std::intptr_t lParam) {
         PlayBeep(BEEP_ERROR);
         TrayRequest.Icon = IdleIcon;
         TrayRequest.Command = "modify";
-        ProductText(TrayRequest.Tip, 64, L" \u25CF ERROR");
+        ProductText(TrayRequest.Tip, L" \u25CF ERROR");
         TrayRequest.BalloonKind = "error";
-        ProductText(TrayRequest.BalloonTitle, 64, L"");
+        ProductText(TrayRequest.BalloonTitle, L"");
         // An unknown code gets an empty text, so no balloon shows for it.
         TrayRequest.BalloonText[0] = L'\0';
         for (const NoticeText& n : kNotices)

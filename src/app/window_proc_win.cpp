@@ -25,7 +25,6 @@
 
 bool MessageLoopRunning = true;
 wchar_t ProgramPath[512] = L"";
-wchar_t AutostartCommand[512] = L"";
 
 namespace {
 
@@ -34,19 +33,12 @@ bool Same(const std::wstring& a, const wchar_t* b) {
 }
 
 void CreationWork(HWND window) {
+    // Not argument 0: started from an unquoted command line with a blank in
+    // its path, that holds only the path's first part. A longer path is cut.
+    GetModuleFileNameW(nullptr, ProgramPath, sizeof ProgramPath / sizeof ProgramPath[0]);
+
     int count = 0;
     wchar_t** args = SplitCommandLine(GetCommandLineW(), &count);
-    // Without any argument there is no path as typed; the module's own file
-    // name is the next best thing for the autostart value and the lookup.
-    if (count >= 1) {
-        CopyText(ProgramPath, args[0]);
-    } else {
-        GetModuleFileNameW(nullptr, ProgramPath, 512);
-        ProgramPath[511] = L'\0';
-    }
-    std::wstring autostart(ProgramPath);
-    autostart += L" -min -auto";
-    CopyText(AutostartCommand, autostart.c_str());
 
     for (int i = 0; i < count; ++i) {
         if (std::wcscmp(args[i], L"-min") == 0)
@@ -56,8 +48,7 @@ void CreationWork(HWND window) {
     }
     if (args != nullptr) FreeArgumentBlock(args);
 
-    if (Same(RegReadString(RunKeyPath, RunValueName), AutostartCommand))
-        CheckMenuItem(MainMenu, IDM_RUN_WITH_OS, MF_CHECKED);
+    if (AutostartIsOn(ProgramPath)) CheckMenuItem(MainMenu, IDM_RUN_WITH_OS, MF_CHECKED);
     if (Same(RegReadString(RegistryKeyPath, L"CheckLastIP"), L"true")) {
         CheckMenuItem(MainMenu, IDM_CHECK_LAST_IP, MF_CHECKED);
         SettingsRecord.CheckLastIPFlag = true;
@@ -70,7 +61,7 @@ void CreationWork(HWND window) {
     if (IsSecondInstance(ProgramPath)) {
         wchar_t caption[128];
         wchar_t text[1024];
-        ProductText(caption, 128, L" \u25CF ERROR");
+        ProductText(caption, L" \u25CF ERROR");
         std::wstring message(L"Error running ");
         message += ProgramPath;
         message += L":\nOne instance is already running!";
@@ -89,10 +80,9 @@ void ToggleOption(UINT id) {
     CheckMenuItem(MainMenu, id, on ? MF_CHECKED : MF_UNCHECKED);
     switch (id) {
         case IDM_RUN_WITH_OS:
-            if (on)
-                StoreValue(RunKeyPath, RunValueName, AutostartCommand);
-            else
-                RegRemoveString(RunKeyPath, RunValueName);
+            // The mark shows what the registry holds, also when the change
+            // was refused.
+            CheckMenuItem(MainMenu, id, SetAutostart(on, ProgramPath) ? MF_CHECKED : MF_UNCHECKED);
             return;
         case IDM_CHECK_LAST_IP:
             StoreValue(RegistryKeyPath, L"CheckLastIP", on ? L"true" : L"false");

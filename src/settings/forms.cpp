@@ -11,8 +11,8 @@ void FillSettingsForms(bool readStore) {
     for (int i = 0; i < FORM_FIELD_COUNT; ++i) SendWindowText(SettingEdits[i], FormFieldText(i));
 }
 
-AuthOutcome SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]) {
-    AuthOutcome outcome = TakeFormTexts(texts);
+std::wstring SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]) {
+    std::wstring refusals = TakeFormTexts(texts);
     FillSettingsForms(false);
-    return outcome;
+    return refusals;
 }

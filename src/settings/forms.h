@@ -14,5 +14,6 @@ extern WindowHandle SettingEdits[FORM_FIELD_COUNT];
 void FillSettingsForms(bool readStore);
 
 // The texts of the eight fields (id order) into the record, then
-// FillSettingsForms(false), which checks and stores them.
-AuthOutcome SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]);
+// FillSettingsForms(false), which checks and stores them. Returns what was
+// refused (TakeFormTexts).
+std::wstring SaveFormTexts(const wchar_t* const texts[FORM_FIELD_COUNT]);

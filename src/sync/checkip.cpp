@@ -10,7 +10,7 @@
 #include "util/clock.h"
 #include "util/text.h"
 
-wchar_t CurrentIP[31] = L"";
+wchar_t CurrentIP[CURRENT_IP_CAPACITY] = L"";
 std::string& ResponseBuffer = *new std::string();
 WindowHandle QueryEdits[3] = {};
 WorkerHandle WorkerThread = nullptr;
@@ -72,7 +72,8 @@ unsigned long CheckIpWorker(void*) {
     }
     ActiveSocket = s;
 
-    char host[67];
+    // The request's Host line takes one character less than the field holds.
+    char host[HOST_TEXT_CAPACITY - 1];
     WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
     std::string request = FormatCheckIpRequest(host);
     int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);

@@ -4,10 +4,11 @@
 
 #include <string>
 
+#include "sync/exchange.h"
 #include "util/window.h"
 #include "util/worker.h"
 
-extern wchar_t CurrentIP[31];        // last address found, or "CHECK ERROR"
+extern wchar_t CurrentIP[CURRENT_IP_CAPACITY];  // last address found, or "CHECK ERROR"
 // The raw reply of the exchange in progress. Never destroyed: a worker
 // still out when the program ends may write to it.
 extern std::string& ResponseBuffer;
