@@ -1,8 +1,6 @@
 // Gate arithmetic, request formatting and reply parsing for one attempt.
 #include "sync/exchange.h"
 
-#include <algorithm>
-
 #include "util/product.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
@@ -51,8 +49,9 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
     if (a == std::string::npos || b == std::string::npos) return false;
     std::size_t start = a + kMarkerLength;
     if (b <= start) return false;
-    address = reply.substr(start, std::min(b - start, CURRENT_IP_CAPACITY - 1));
-    return IsAddressText(address);
+    address = reply.substr(start, b - start);
+    // Cut to fit CurrentIP, a longer text could read as another address: it is none.
+    return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
 }
 
 namespace {

@@ -27,9 +27,9 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
 const std::size_t CURRENT_IP_CAPACITY = 31;
 
 // The address text between the last "Current IP Address: " and the last
-// "</body>", cut to CURRENT_IP_CAPACITY - 1 characters; false when either
-// marker is missing or the cut text is no address (IsAddressText): the page
-// travels in the clear and the text goes into the update request.
+// "</body>"; false when either marker is missing, or the text is longer than
+// CurrentIP holds or no address (IsAddressText): the page travels in the
+// clear and the text goes into the update request.
 bool FindCheckIpAddress(const std::string& reply, std::string& address);
 
 // A dotted quad (four decimal numbers 0-255 of one to three digits, no
