@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installer round trip under Wine: silent install with autostart, Users may
-# write the settings key but not the Run key, the installed program starts,
-# a second install closes the running copy and replaces its file, and a
-# silent uninstall closes it again and removes the program, its Start-menu
-# entry and the autostart value but keeps the settings.
+# Installer round trip under Wine: silent install with autostart (path quoted),
+# Users may write the settings key but not the Run key, the installed program
+# starts, a second install closes the running copy, replaces its file and quotes
+# an earlier version's autostart value, and a silent uninstall closes it again and
+# removes the program, its Start-menu entry and the autostart value, not settings.
 #   test_installer.sh WINEPREFIX SETUP.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"
