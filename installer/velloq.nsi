@@ -143,10 +143,34 @@ Section "${PRODUCT}" SecProgram
 SectionEnd
 
 ; The same text the program writes for "Run with OS", so its menu item
-; shows checked: the path as the Start-menu shortcut starts it, then the
-; two switches.
+; shows checked: the program's path, in quotes when it holds a blank (else
+; Windows splits it there), then the two switches. Into $0.
+Function AutostartCommand
+  StrCpy $0 "$INSTDIR\${PROGRAM}"
+  StrCpy $1 0
+  ${Do}
+    StrCpy $2 $0 1 $1
+    ${If} $2 == " "
+      StrCpy $0 '"$0"'
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${LoopUntil} $2 == ""
+  StrCpy $0 "$0 -min -auto"
+FunctionEnd
+
 Section /o "Start with Windows" SecAutostart
-  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${PROGRAM} -min -auto"
+  Call AutostartCommand
+  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" $0
+SectionEnd
+
+; Earlier versions wrote the value without quotes: rewrite ours on upgrade.
+Section "-Quote the autostart value"
+  ReadRegStr $3 HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $3 == "$INSTDIR\${PROGRAM} -min -auto"
+    Call AutostartCommand
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" $0
+  ${EndIf}
 SectionEnd
 
 Function un.onInit

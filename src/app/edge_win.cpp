@@ -38,10 +38,10 @@ void SetText(HWND window, const wchar_t* text) {
 void ShowOnTray(const Step& s) {
     TrayRequest.Icon = s.value ? RunningIcon : IdleIcon;
     TrayRequest.Command = "modify";
-    ProductText(TrayRequest.Tip, 64, s.tip);
+    ProductText(TrayRequest.Tip, s.tip);
     TrayRequest.BalloonKind = s.kind;
     if (s.balloon) {
-        ProductText(TrayRequest.BalloonTitle, 64, L"");
+        ProductText(TrayRequest.BalloonTitle, L"");
         CopyText(TrayRequest.BalloonText, s.text.c_str());
     } else {
         TrayRequest.BalloonTitle[0] = L'\0';

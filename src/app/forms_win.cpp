@@ -21,15 +21,14 @@ void SaveSettingsForms() {
         GetDlgItemTextW(page, IDC_CHECKIP + i, texts[i], FORM_TEXT_CAPACITY);
         fields[i] = texts[i];
     }
-    AuthOutcome outcome = TakeFormTexts(fields);
+    std::wstring refusals = TakeFormTexts(fields);
     FillSettingsForms(false);
     // A changed pause takes effect at once: the countdown starts again from it.
     Apply(RestartCountdown(CycleState, SettingsRecord, MomentNow()));
     SetControls(Controls::Default);
     // Told last, so the box finds everything else already saved and the
     // forms back in their resting state.
-    if (const wchar_t* message = AuthOutcomeMessage(outcome))
-        MessageBoxW(MainWindow, message, ProductName, MB_OK | MB_ICONWARNING);
+    if (!refusals.empty()) MessageBoxW(MainWindow, refusals.c_str(), ProductName, MB_OK | MB_ICONWARNING);
 }
 
 void ReloadSettingsForms() {
@@ -42,9 +41,6 @@ void TellStoreFailureOnce() {
     const wchar_t* key = FailedStoreKey;
     if (told || key == nullptr) return;
     told = true;
-    std::wstring text(L"Settings could not be saved under HKEY_LOCAL_MACHINE\\");
-    text += key;
-    text += L".\n\nInstall the program with its installer, which lets every user save its settings, "
-            L"or start it once as administrator.";
+    std::wstring text = StoreFailureText(key);
     MessageBoxW(MainWindow, text.c_str(), ProductName, MB_OK | MB_ICONWARNING);
 }

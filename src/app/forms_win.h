@@ -3,7 +3,7 @@
 #pragma once
 
 // Save on either page: the fields into the record and the registry, the
-// countdown restarted, the "default" state, then a box when the account
+// countdown restarted, the "default" state, then one box with whatever
 // could not be taken.
 void SaveSettingsForms();
 

@@ -203,7 +203,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     TrayRequest.Window = MainWindow;
     TrayRequest.Icon = IdleIcon;
-    ProductText(TrayRequest.Tip, 64, L" \u25CF IDLE");
+    ProductText(TrayRequest.Tip, L" \u25CF IDLE");
     TrayRequest.BalloonTitle[0] = L'\0';
     TrayRequest.BalloonText[0] = L'\0';
     TrayRequest.Command = "init";

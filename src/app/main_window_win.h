@@ -7,7 +7,6 @@ extern HINSTANCE ProgramInstance;
 extern HMENU MainMenu;
 extern bool MessageLoopRunning;
 extern wchar_t ProgramPath[512];
-extern wchar_t AutostartCommand[512];
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -23,44 +23,35 @@
 
 bool MessageLoopRunning = true;
 wchar_t ProgramPath[512] = L"";
-wchar_t AutostartCommand[512] = L"";
 
 namespace {
 
-// The File menu's options: the check mark, the registry value and the flag
-// of each move together. Run with OS stores the autostart command, or
-// nothing; the other two store "true" or "false".
+// The File menu's options: the check mark, the stored value and the flag of
+// each move together. Run with OS is the autostart entry; the other two
+// store "true" or "false" under the settings key.
 struct MenuOption {
     UINT id;
-    const wchar_t* key;
-    const wchar_t* value;
-    bool SettingsData::*flag;  // null for Run with OS
+    const wchar_t* value;  // null for Run with OS
+    bool SettingsData::*flag;
 };
 
 const MenuOption kOptions[] = {
-    {IDM_RUN_WITH_OS, RunKeyPath, RunValueName, nullptr},
-    {IDM_CHECK_LAST_IP, RegistryKeyPath, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
-    {IDM_SECURE_CONNECT, RegistryKeyPath, L"CheckUseSSL", &SettingsData::UseSSLFlag},
+    {IDM_RUN_WITH_OS, nullptr, nullptr},
+    {IDM_CHECK_LAST_IP, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
+    {IDM_SECURE_CONNECT, L"CheckUseSSL", &SettingsData::UseSSLFlag},
 };
 
-const wchar_t* OnText(const MenuOption& o) {
-    return o.flag == nullptr ? AutostartCommand : L"true";
+bool StoredOn(const MenuOption& o) {
+    return o.value == nullptr ? AutostartIsOn(ProgramPath) : RegReadString(RegistryKeyPath, o.value) == L"true";
 }
 
 void CreationWork(HWND window) {
+    // Not argument 0: started from an unquoted command line with a blank in
+    // its path, that holds only the path's first part. A longer path is cut.
+    GetModuleFileNameW(nullptr, ProgramPath, sizeof ProgramPath / sizeof ProgramPath[0]);
+
     int count = 0;
     wchar_t** args = SplitCommandLine(GetCommandLineW(), &count);
-    // Without any argument there is no path as typed; the module's own file
-    // name is the next best thing for the autostart value and the lookup.
-    if (count >= 1) {
-        CopyText(ProgramPath, args[0]);
-    } else {
-        GetModuleFileNameW(nullptr, ProgramPath, 512);
-        ProgramPath[511] = L'\0';
-    }
-    std::wstring autostart(ProgramPath);
-    autostart += L" -min -auto";
-    CopyText(AutostartCommand, autostart.c_str());
 
     for (int i = 0; i < count; ++i) {
         if (std::wcscmp(args[i], L"-min") == 0)
@@ -71,7 +62,7 @@ void CreationWork(HWND window) {
     if (args != nullptr) FreeArgumentBlock(args);
 
     for (const MenuOption& o : kOptions) {
-        if (RegReadString(o.key, o.value) != OnText(o)) continue;
+        if (!StoredOn(o)) continue;
         CheckMenuItem(MainMenu, o.id, MF_CHECKED);
         if (o.flag != nullptr) SettingsRecord.*o.flag = true;
     }
@@ -79,7 +70,7 @@ void CreationWork(HWND window) {
     if (IsSecondInstance(ProgramPath)) {
         wchar_t caption[128];
         wchar_t text[1024];
-        ProductText(caption, 128, L" \u25CF ERROR");
+        ProductText(caption, L" \u25CF ERROR");
         std::wstring message(L"Error running ");
         message += ProgramPath;
         message += L":\nOne instance is already running!";
@@ -95,11 +86,14 @@ void ToggleOption(const MenuOption& o) {
     if (state != 0 && state != MF_CHECKED) return;
     bool on = state == 0;
     CheckMenuItem(MainMenu, o.id, on ? MF_CHECKED : MF_UNCHECKED);
-    if (o.flag == nullptr && !on)
-        RegRemoveString(o.key, o.value);
-    else
-        StoreValue(o.key, o.value, on ? OnText(o) : L"false");
-    if (o.flag != nullptr) SettingsRecord.*o.flag = on;
+    if (o.value == nullptr) {
+        // The mark shows what the registry holds, also when the change was
+        // refused.
+        CheckMenuItem(MainMenu, o.id, SetAutostart(on, ProgramPath) ? MF_CHECKED : MF_UNCHECKED);
+        return;
+    }
+    StoreValue(RegistryKeyPath, o.value, on ? L"true" : L"false");
+    SettingsRecord.*o.flag = on;
 }
 
 void ShowCommandHelp(HWND window) {

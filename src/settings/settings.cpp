@@ -6,6 +6,8 @@
 
 #include "net/transport.h"
 #include "settings/registry.h"
+#include "util/base64.h"
+#include "util/cmdline.h"
 #include "util/text.h"
 
 SettingsData& SettingsRecord = *new SettingsData();
@@ -17,7 +19,7 @@ const wchar_t DEFAULT_DYNDNS_HOST[] = L"members.dyndns.org";
 
 namespace {
 
-enum class Check { Host, Range, Switch, NonEmpty };
+enum class Check { Host, Range, Switch, Base64, NonEmpty };
 
 template <std::size_t N>
 SettingField Field(wchar_t (&text)[N]) {
@@ -38,24 +40,23 @@ const SettingRow kRows[SETTINGS_COUNT] = {
     {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, 1000, 15000},
     {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, 30, 1440},
     {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, L"false", Check::Switch, 0, 0},
-    {L"AUTH", [](SettingsData& r) { return Field(r.AUTH); }, L"NULL", Check::NonEmpty, 0, 0},
+    {L"AUTH", [](SettingsData& r) { return Field(r.AUTH); }, L"NULL", Check::Base64, 0, 0},
     {L"DOMAIN", [](SettingsData& r) { return Field(r.DOMAIN); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"LASTIP", [](SettingsData& r) { return Field(r.LASTIP); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"TIMESTAMP", [](SettingsData& r) { return Field(r.TIMESTAMP); }, L"NULL", Check::NonEmpty, 0, 0},
 };
 
-bool IsHostCharacter(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' ||
-           c == L'.';
+// Letters, digits, '-' and '.': what a host name is written with.
+bool IsHostText(const std::wstring& text) {
+    return text.find_first_not_of(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.") ==
+           std::wstring::npos;
 }
 
 // A host field passes when it is written with host characters only and is,
 // or resolves to, a dotted IPv4 address. Only names that begin with a
 // letter are looked up; the name itself is kept, not its address.
 bool HostPasses(const wchar_t* field) {
-    if (field[0] == L'\0') return false;
-    for (const wchar_t* c = field; *c != L'\0'; ++c)
-        if (!IsHostCharacter(*c)) return false;
+    if (field[0] == L'\0' || !IsHostText(field)) return false;
     wchar_t scratch[HOST_TEXT_CAPACITY];
     CopyText(scratch, field);
     if (IsHostName(scratch)) ResolveHost(scratch);
@@ -73,17 +74,13 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
         }
         case Check::Switch:
             return std::wcscmp(field, L"false") == 0 || std::wcscmp(field, L"true") == 0;
+        case Check::Base64:
+            // Anything else would travel into the Authorization line as it is.
+            return IsBase64Text(field);
         case Check::NonEmpty:
             return field[0] != L'\0';
     }
     return false;
-}
-
-bool IsHostLine(const std::wstring& name) {
-    if (name.empty()) return false;
-    for (wchar_t c : name)
-        if (c <= L' ' || (c >= 0x7F && c <= 0x9F)) return false;  // spaces and C0/C1 controls
-    return true;
 }
 
 }  // namespace
@@ -114,18 +111,53 @@ void LoadSettings(bool readStore) {
 }
 
 void RebuildHostList() {
-    std::vector<std::wstring>& list = SettingsRecord.HostList;
-    list.clear();
-    std::wstring rest(SettingsRecord.DOMAIN);
+    SettingsRecord.HostList = HostNames(SettingsRecord.DOMAIN, nullptr);
+}
+
+std::vector<std::wstring> HostNames(const wchar_t* domain, std::vector<std::wstring>* refused) {
+    std::vector<std::wstring> names;
+    std::wstring rest(domain);
     while (!rest.empty()) {
         std::size_t end = rest.find(L'\n');
         std::wstring line = rest.substr(0, end);
         rest.erase(0, end == std::wstring::npos ? end : end + 1);
         if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (IsHostLine(line)) list.push_back(line);
+        std::size_t first = line.find_first_not_of(L" \t"), last = line.find_last_not_of(L" \t");
+        if (first == std::wstring::npos) continue;
+        std::wstring name = line.substr(first, last - first + 1);
+        if (IsHostText(name))
+            names.push_back(name);
+        else if (refused != nullptr)
+            refused->push_back(line);
     }
+    return names;
 }
 
 bool BalloonsOn(const SettingsData& record) {
     return std::wcscmp(record.DEBUG, L"true") == 0;
+}
+
+bool AutostartIsOn(const wchar_t* programPath) {
+    return IsAutostartCommandFor(RegReadString(RunKeyPath, RunValueName), programPath);
+}
+
+bool SetAutostart(bool on, const wchar_t* programPath) {
+    if (on)
+        RegWriteString(RunKeyPath, RunValueName, AutostartCommandFor(programPath).c_str());
+    else
+        RegRemoveString(RunKeyPath, RunValueName);
+    bool shown = AutostartIsOn(programPath);
+    if (shown != on && FailedStoreKey == nullptr) FailedStoreKey = RunKeyPath;
+    return shown;
+}
+
+std::wstring StoreFailureText(const wchar_t* key) {
+    // Only administrators may change the Run key, whatever the installer did;
+    // the installer opens the settings key to every user.
+    const wchar_t* advice = std::wcscmp(key, RunKeyPath) == 0
+                                ? L"To change whether the program starts with Windows, choose Start with Windows in "
+                                  L"the installer, or start the program once with Run as administrator."
+                                : L"Reinstall the program, which lets every user save its settings, or start it "
+                                  L"once as administrator.";
+    return std::wstring(L"Settings could not be saved under HKEY_LOCAL_MACHINE\\") + key + L".\n\n" + advice;
 }

@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "net/transport.h"
 #undef DOMAIN
 #undef DEBUG
 
 struct SettingsData {
-    wchar_t DomainCheckIP[68];
-    wchar_t DomainDynDNS[68];
+    wchar_t DomainCheckIP[HOST_TEXT_CAPACITY];
+    wchar_t DomainDynDNS[HOST_TEXT_CAPACITY];
     wchar_t TOUT[8];
     wchar_t CLOOP[8];
     wchar_t DEBUG[8];
@@ -61,9 +63,15 @@ SettingField SettingAt(SettingsData& record, int index);
 // rebuilds HostList.
 void LoadSettings(bool readStore);
 
-// HostList from DOMAIN: one name a line (LF, or CR LF); a line with a space
-// or another control character is left out.
+// HostList from DOMAIN (HostNames).
 void RebuildHostList();
+
+// The host names of a DOMAIN text: one a line (LF, or CR LF), the blanks
+// around it trimmed, empty lines skipped. A line is a name only when it
+// holds nothing but letters, digits, '-' and '.', so that no name can add
+// or cut a parameter of the update request; the other lines go to refused
+// (when not null), as typed.
+std::vector<std::wstring> HostNames(const wchar_t* domain, std::vector<std::wstring>* refused);
 
 // Whether DEBUG asks for balloons: exactly "true".
 bool BalloonsOn(const SettingsData& record = SettingsRecord);
@@ -73,3 +81,14 @@ bool BalloonsOn(const SettingsData& record = SettingsRecord);
 bool StoreValue(const wchar_t* key, const wchar_t* name, const wchar_t* text);
 // That key, or null while every write has succeeded.
 extern const wchar_t* volatile FailedStoreKey;
+
+// Whether the autostart value starts the program at programPath.
+bool AutostartIsOn(const wchar_t* programPath);
+// Writes (on) or removes the autostart value, then answers what the menu
+// shows: AutostartIsOn. A change that did not take counts as a failed write
+// under the Run key.
+bool SetAutostart(bool on, const wchar_t* programPath);
+
+// What the user is told once a write failed under key: where, and what
+// lets the program write there.
+std::wstring StoreFailureText(const wchar_t* key);

@@ -9,7 +9,6 @@
 
 const wchar_t DonationAccount[] = L"R104729001337";
 const wchar_t AuthorLine[] = L"Written by the Velloq Client developers, 2026";
-const wchar_t ContactAddress[] = L"feedback@velloq.example.org";
 const wchar_t ProjectPageUrl[] = L"https://velloq.example.org/";
 const wchar_t AccountPageUrl[] = L"https://dyndns.example.org/account";
 
@@ -74,8 +73,8 @@ std::wstring LinkMarkup(const std::wstring& target, const wchar_t* words) {
 AboutLink AboutLinkAt(int index) {
     switch (index) {
         case 0:
-            return {LinkMarkup(std::wstring(L"mailto:") + ContactAddress, L"FEEDBACK"),
-                    std::wstring(L"Feedback:\n") + ContactAddress};
+            return {LinkMarkup(std::wstring(L"mailto:") + ContactEmail, L"FEEDBACK"),
+                    std::wstring(L"Feedback:\n") + ContactEmail};
         case 1:
             return {LinkMarkup(ProjectPageUrl, L"On Sourceforge"),
                     std::wstring(L"On Sourceforge:\n") + ProjectPageUrl};

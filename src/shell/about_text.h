@@ -7,7 +7,6 @@
 
 extern const wchar_t DonationAccount[];
 extern const wchar_t AuthorLine[];
-extern const wchar_t ContactAddress[];   // e-mail, without "mailto:"
 extern const wchar_t ProjectPageUrl[];
 extern const wchar_t AccountPageUrl[];   // an https address ending in "/account"
 

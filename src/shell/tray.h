@@ -72,6 +72,10 @@ unsigned BalloonFlags(const char* kind);
 
 // ProductName followed by suffix, cut to capacity (terminator included).
 void ProductText(wchar_t* dst, unsigned capacity, const wchar_t* suffix);
+template <unsigned N>
+void ProductText(wchar_t (&dst)[N], const wchar_t* suffix) {
+    ProductText(dst, N, suffix);
+}
 
 // What the window does with a tray callback event (the lParam of
 // WM_TRAY_CALLBACK for our icon). A balloon's close report is handled here:

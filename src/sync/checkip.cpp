@@ -35,7 +35,8 @@ unsigned long CheckIpWorker(void*) {
     }
     ActiveSocket = s;
 
-    char host[67];
+    // The request's Host line takes one character less than the field holds.
+    char host[HOST_TEXT_CAPACITY - 1];
     WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
     std::string request = FormatCheckIpRequest(host);
     int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);

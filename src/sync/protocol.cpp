@@ -50,7 +50,55 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
     std::size_t start = a + kMarkerLength;
     if (b <= start) return false;
     address = reply.substr(start, b - start);
-    return address.find_first_not_of("0123456789.abcdefABCDEF:") == std::string::npos;
+    // Cut to fit CurrentIP, a longer text could read as another address: it is none.
+    return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
+}
+
+namespace {
+
+bool IsDottedQuad(const std::string& text) {
+    std::size_t start = 0;
+    for (int n = 0; n < 4; ++n) {
+        std::size_t end = n < 3 ? text.find('.', start) : text.size();
+        if (end == std::string::npos) return false;
+        std::string number = text.substr(start, end - start);
+        if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
+            (number.size() > 1 && number[0] == '0') || std::stoi(number) > 255)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// How many 16-bit groups a run of single-colon-separated hex groups holds
+// (a dotted quad at its end, where allowed, counts two); -1 when it is none.
+int IPv6Groups(const std::string& run, bool quadMayEnd) {
+    int groups = 0;
+    for (std::size_t start = 0; !run.empty(); ++groups) {
+        std::size_t end = run.find(':', start);
+        std::string group = run.substr(start, end == std::string::npos ? end : end - start);
+        if (end == std::string::npos && quadMayEnd && IsDottedQuad(group)) return groups + 2;
+        if (group.empty() || group.size() > 4 ||
+            group.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return -1;
+        if (end == std::string::npos) return groups + 1;
+        start = end + 1;
+    }
+    return groups;
+}
+
+bool IsIPv6Text(const std::string& text) {
+    std::size_t gap = text.find("::");
+    if (gap == std::string::npos) return IPv6Groups(text, true) == 8;
+    if (text.find("::", gap + 1) != std::string::npos) return false;
+    int before = IPv6Groups(text.substr(0, gap), false), after = IPv6Groups(text.substr(gap + 2), true);
+    return before >= 0 && after >= 0 && before + after <= 7;
+}
+
+}  // namespace
+
+bool IsAddressText(const std::string& text) {
+    return IsDottedQuad(text) || IsIPv6Text(text);
 }
 
 namespace {

@@ -25,11 +25,19 @@ std::wstring JoinHostNames(const std::vector<std::wstring>& hosts);
 std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* currentIP,
                                  const wchar_t* updateHost, const wchar_t* auth);
 
+// CurrentIP's capacity: an address of 30 characters at most.
+const std::size_t CURRENT_IP_CAPACITY = 31;
+
 // The address text between the last "Current IP Address: " and the last
-// "</body>"; false when either marker is missing or the text is not one an
-// address is written with (digits and dots, or hex digits and colons): the
-// page travels in the clear and the text goes into the update request.
+// "</body>"; false when either marker is missing, or the text is longer than
+// CurrentIP holds or no address (IsAddressText): the page travels in the
+// clear and the text goes into the update request.
 bool FindCheckIpAddress(const std::string& reply, std::string& address);
+
+// A dotted quad (four decimal numbers 0-255 of one to three digits, no
+// leading zero) or an IPv6 text (hex groups of one to four digits between
+// colons, at most one "::", perhaps ending in a dotted quad).
+bool IsAddressText(const std::string& text);
 
 // The outcome of an update reply: the first matching row of the reply
 // table; SYNC ERROR for no reply at all.

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "sync/protocol.h"
+
 // The address the last check found; empty when it found none.
-extern wchar_t CurrentIP[31];
+extern wchar_t CurrentIP[CURRENT_IP_CAPACITY];
 // The raw reply of the exchange in progress. Never destroyed: a worker
 // still out when the program ends may write to it.
 extern std::string& ResponseBuffer;

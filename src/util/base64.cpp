@@ -1,4 +1,4 @@
-// Base64 encoder for the account credential.
+// Base64 encoder for the account credential, and the check of a stored one.
 #include "util/base64.h"
 
 #include <cstdlib>
@@ -39,4 +39,13 @@ char* Base64Encode(const char* text) {
         out[o++] = kAlphabet[(b1 & 15) << 2];
     }
     return out;
+}
+
+bool IsBase64Text(const wchar_t* text) {
+    std::size_t length = 0;
+    while (text[length] != L'\0' && text[length] < 0x80 && std::strchr(kAlphabet, static_cast<char>(text[length])))
+        ++length;
+    std::size_t padding = 0;
+    while (text[length + padding] == L'=') ++padding;
+    return length > 0 && padding <= 2 && text[length + padding] == L'\0';
 }

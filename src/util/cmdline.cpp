@@ -51,3 +51,12 @@ wchar_t** SplitCommandLine(const wchar_t* commandLine, int* count) {
 void FreeArgumentBlock(wchar_t** table) {
     std::free(table);
 }
+
+std::wstring AutostartCommandFor(const std::wstring& programPath) {
+    const wchar_t* quote = programPath.find(L' ') != std::wstring::npos ? L"\"" : L"";
+    return quote + programPath + quote + L" -min -auto";
+}
+
+bool IsAutostartCommandFor(const std::wstring& value, const std::wstring& programPath) {
+    return value == AutostartCommandFor(programPath) || value == programPath + L" -min -auto";
+}

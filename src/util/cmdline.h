@@ -2,6 +2,8 @@
 // rules: blanks separate, double quotes group, there is no escape.
 #pragma once
 
+#include <string>
+
 // Returns a null-terminated table of argument pointers; table and texts lie
 // in one block that FreeArgumentBlock releases. *count receives the number
 // of arguments (0 for an empty or all-blank line; slot 0 is then null).
@@ -9,3 +11,12 @@
 wchar_t** SplitCommandLine(const wchar_t* commandLine, int* count);
 
 void FreeArgumentBlock(wchar_t** table);
+
+// The autostart command for the program at programPath: the path, in
+// quotes when it holds a blank (else Windows splits it there), then
+// " -min -auto".
+std::wstring AutostartCommandFor(const std::wstring& programPath);
+
+// Whether an autostart value starts the program at programPath: the
+// command above, or the same without quotes, which earlier versions wrote.
+bool IsAutostartCommandFor(const std::wstring& value, const std::wstring& programPath);

@@ -9,10 +9,6 @@
 // (terminator included). A longer source is cut; dst always ends in a NUL.
 void WideToAnsi(char* dst, const wchar_t* src, std::size_t capacity);
 
-// True when text converts to the ANSI code page exactly: no character
-// becomes the default character or a look-alike on the way.
-bool FitsCodePage(const wchar_t* text);
-
 // Converts ANSI text to wide text into dst of `capacity` characters.
 void AnsiToWide(wchar_t* dst, const char* src, std::size_t capacity);
 

@@ -16,12 +16,6 @@ void WideToAnsi(char* dst, const wchar_t* src, std::size_t capacity) {
     dst[n - 1] = '\0';
 }
 
-bool FitsCodePage(const wchar_t* text) {
-    for (; *text != L'\0'; ++text)
-        if (*text < 0 || *text > 0xFF) return false;
-    return true;
-}
-
 void AnsiToWide(wchar_t* dst, const char* src, std::size_t capacity) {
     if (capacity == 0) return;
     std::size_t n = ConversionLength(std::strlen(src), capacity);

@@ -36,15 +36,6 @@ void WideToAnsi(char* dst, const wchar_t* src, std::size_t capacity) {
     if (m > 0) ToAnsi(src, m, dst, cap - 1);
 }
 
-bool FitsCodePage(const wchar_t* text) {
-    BOOL usedDefault = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault) > 0)
-        return !usedDefault;
-    // Code pages such as UTF-8 take neither the flag nor a default
-    // character: they hold every character there is.
-    return WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr) > 0;
-}
-
 void AnsiToWide(wchar_t* dst, const char* src, std::size_t capacity) {
     if (capacity == 0) return;
     int n = static_cast<int>(ConversionLength(std::strlen(src), capacity));

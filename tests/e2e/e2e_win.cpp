@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "shell/about_text.h"
 #include "support/standin_record.h"
+#include "util/cmdline.h"
 #include "util/product.h"
 
 namespace {
@@ -68,6 +69,12 @@ std::vector<std::string> Requests(const std::string& addrPort) {
     return lines;
 }
 
+std::wstring ClientPath() {
+    wchar_t path[MAX_PATH];
+    std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return exe.substr(0, exe.rfind(L'\\') + 1) + L"DynDNSVelloqClient.exe";
+}
+
 // The countdown runs only between attempts; its seconds show 59 at its first tick.
 bool CountdownTicked(HWND main) { return FindWindowExW(main, nullptr, L"Static", L"59") != nullptr; }
 
@@ -82,21 +89,20 @@ struct Client {
         CloseHandle(process.hThread);
     }
 
-    bool Launch(const std::wstring& switches = L"") {
-        wchar_t path[MAX_PATH];
-        std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-        exe = exe.substr(0, exe.rfind(L'\\') + 1) + L"DynDNSVelloqClient.exe";
-        std::wstring line = L"\"" + exe + L"\" " + switches;
+    // The client beside this driver with switches, or a whole command line
+    // without a module name, as Windows starts the autostart value.
+    bool Launch(const std::wstring& switches = L"", const std::wstring& commandLine = L"") {
+        std::wstring exe = ClientPath(), line = commandLine.empty() ? L"\"" + exe + L"\" " + switches : commandLine;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != 0;
+        return CreateProcessW(commandLine.empty() ? exe.c_str() : nullptr, &line[0], nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &startup, &process) != 0;
     }
 
     // Launches and waits until the window shows, which it does once it has
     // taken its start-up state; false when the client ends first.
-    bool Start(const std::wstring& switches = L"") {
-        if (!Launch(switches)) return false;
+    bool Start(const std::wstring& switches = L"", const std::wstring& line = L"") {
+        if (!Launch(switches, line)) return false;
         WaitUntil([&] { return Ended() || ((main = Top(ProductName)) != nullptr && IsWindowVisible(main)); }, 20000);
         return main != nullptr && !Ended();
     }
@@ -194,11 +200,20 @@ TEST(E2E, MinAutoHidesIntoTheTrayAndStartsByItself) {
     EXPECT_TRUE(c.Exit());
 }
 
+// Both copies installed in a folder with a blank and started as Windows starts the autostart value: the first
+// shows the mark on (a click removes the value) and keeps running, the second is refused.
 TEST(E2E, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
     Seed();
+    const std::wstring folder = L"C:\\Program Files\\Velloq e2e", exe = folder + L"\\DynDNSVelloqClient.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(ClientPath().c_str(), exe.c_str(), FALSE));
+    const std::wstring command = AutostartCommandFor(exe);
+    RegWriteString(RunKeyPath, RunValueName, command.c_str());
     Client first, second;
-    ASSERT_TRUE(first.Start());
-    ASSERT_TRUE(second.Launch());
+    ASSERT_TRUE(first.Start(L"", command));
+    PostMessageW(first.main, WM_COMMAND, IDM_RUN_WITH_OS, 0);
+    EXPECT_TRUE(WaitUntil([] { return RegReadString(RunKeyPath, RunValueName).empty(); })) << "first copy: mark off";
+    ASSERT_TRUE(second.Launch(L"", command));
     HWND box = nullptr;
     WaitUntil([&] { return (box = second.Top(L"#32770", true)) != nullptr || second.Ended(); }, 20000);
     ASSERT_NE(box, nullptr) << "second copy: no box; it has " << (second.Ended() ? "ended" : "not ended");
@@ -206,9 +221,9 @@ TEST(E2E, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(second.Ended(10000)) << "second copy: still running after its box";
     EXPECT_FALSE(first.Ended()) << "first copy: ended";
-    first.Click(IDC_MANUAL);
     EXPECT_TRUE(first.WaitText(IDC_QUERY_STATUS, L"GOOD")) << "first copy: STATUS " << first.Text(IDC_QUERY_STATUS);
     EXPECT_TRUE(first.Exit());
+    DeleteFileW(exe.c_str());
 }
 
 TEST(E2E, SaveOnEachPage) {

@@ -8,6 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
     std::wstring line = WidePieces(data, size, 1)[0];
+    line.resize(std::wcslen(line.c_str()));
     // An argument starts after an unquoted blank; quotes are dropped and only they bring blanks in.
     std::vector<std::wstring> expected;
     bool quoted = false, nonBlank = false, boundary = true;

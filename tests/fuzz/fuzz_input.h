@@ -11,13 +11,13 @@
 
 #define CHECK(c) if (!(c)) __builtin_trap()
 
-// Up to `count` texts split at NUL; byte 0xFF takes the next two as one
-// character, past Latin-1.
+// `count` texts split at NUL, the last one taking the rest, NULs included;
+// byte 0xFF takes the next two as one character, past Latin-1.
 inline std::vector<std::wstring> WidePieces(const unsigned char* data, std::size_t size, std::size_t count) {
     std::vector<std::wstring> pieces(count);
-    for (std::size_t i = 0, piece = 0; i < size && piece < count; ++i) {
+    for (std::size_t i = 0, piece = 0; i < size; ++i) {
         wchar_t c = data[i] == 0xFF && i + 2 < size ? (i += 2, data[i - 1] << 8 | data[i]) : data[i];
-        c == 0 ? void(++piece) : void(pieces[piece] += c);
+        c == 0 && piece + 1 < count ? void(++piece) : void(pieces[piece] += c);
     }
     return pieces;
 }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installer round trip under Wine: silent install with autostart, Users may
-# write the settings key but not the Run key, the installed program starts,
-# a second install closes the running copy and replaces its file, and a
-# silent uninstall closes it again and removes the program, its Start-menu
-# entry and the autostart value but keeps the settings.
+# Installer round trip under Wine: silent install with autostart (path quoted),
+# Users may write the settings key but not the Run key, the installed program
+# starts, a second install closes the running copy, replaces its file and quotes
+# an earlier version's autostart value, and a silent uninstall closes it again and
+# removes the program, its Start-menu entry and the autostart value, not settings.
 #   test_installer.sh WINEPREFIX SETUP.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"
@@ -56,7 +56,7 @@ start_program() {  # it writes its settings back first, then opens its window
 program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
 
 # Loopback-only settings, so the installed program never looks up a name.
-for v in DomainCheckIP=127.0.0.60 DomainDynDNS=127.0.0.60 AUTH=kept-credential; do
+for v in DomainCheckIP=127.0.0.60 DomainDynDNS=127.0.0.60 AUTH=a2VwdA==; do
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
 
@@ -64,8 +64,8 @@ wine_run "$setup" /S /AUTOSTART >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
 check "uninstaller installed" test -f "$installdir/Uninstall.exe"
 check "Start-menu entry created" test -f "$menu/DynDNS Velloq Client.lnk"
-expected='C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe -min -auto'
-check "autostart value holds the program's own command" test "$(reg_value "$run" 'DynDNS Client')" = "$expected"
+expected='"C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe" -min -auto'
+check "autostart value holds the program's own command, its path quoted" test "$(reg_value "$run" 'DynDNS Client')" = "$expected"
 check "Users may set values in the settings key" users_may_set_values 'SOFTWARE\Orvenna\Orvenna DynDNS Client'
 check "Administrators keep full control of it" grep -qx KA <(aces 'SOFTWARE\Orvenna\Orvenna DynDNS Client' BA)
 check "Users may not set values in the Run key" not users_may_set_values 'SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
@@ -73,8 +73,10 @@ check "Users may not set values in the Run key" not users_may_set_values 'SOFTWA
 check "installed program started and loaded its settings" start_program
 # Its file is marked first, so a copy the installer skipped shows.
 fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
+wine_run reg add "$run" /v 'DynDNS Client' /t REG_SZ /d "${expected//\"/}" /f >/dev/null 2>&1  # an earlier version's
 wine_run "$setup" /S >/dev/null 2>&1
 check "installing over the running program succeeds" test $? -eq 0
+check "the upgrade quoted the autostart value" test "$(reg_value "$run" 'DynDNS Client')" = "$expected"
 check "the running copy was closed" program_ended
 check "its file was replaced" cmp -s "$exe" "$fresh"
 rm -f "$fresh"
@@ -88,7 +90,7 @@ check "the uninstaller closed the program" program_ended
 check "program removed" test ! -e "$exe"
 check "Start-menu entry removed" test ! -e "$menu"
 check "autostart value removed" not reg_value "$run" 'DynDNS Client'
-check "settings kept" test "$(reg_value "$settings" AUTH)" = kept-credential
+check "settings kept" test "$(reg_value "$settings" AUTH)" = a2VwdA==
 wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
 rm -rf "$installdir"
 

@@ -28,5 +28,5 @@ bool RegWriteString(const wchar_t* subkey, const wchar_t* name, const wchar_t* t
 }
 
 bool RegRemoveString(const wchar_t* subkey, const wchar_t* name) {
-    return MemoryRegistry().values.erase({subkey, name}) == 1;
+    return !MemoryRegistry().failWrites && MemoryRegistry().values.erase({subkey, name}) == 1;
 }

@@ -279,7 +279,8 @@ TEST(AboutTexts, LayoutAndCuts) {
         {"OpenSSL block cut", std::to_wstring(OpenSslBlock("A", std::string(400, 'v').c_str()).size()), L"256"},
         {"OS line", OsVersionText(6, 1, 7601), L"Windows 6.1 build 7601"},
         {"donation", DonationLine(), std::wstring(L"Donate (WebMoney): ") + DonationAccount},
-        {"mail link", AboutLinkAt(0).markup, std::wstring(L"<a href=\"mailto:") + ContactAddress + L"\">FEEDBACK</a>"},
+        {"mail link", AboutLinkAt(0).markup, std::wstring(L"<a href=\"mailto:") + ContactEmail + L"\">FEEDBACK</a>"},
+        {"mail tip", AboutLinkAt(0).tooltip, std::wstring(L"Feedback:\n") + ContactEmail},
         {"account link tip", AboutLinkAt(2).tooltip, std::wstring(L"DynDNS Account:\n") + AccountPageUrl},
     };
     for (const Row& r : rows) EXPECT_EQ(r.text, r.expected) << r.behaviour;

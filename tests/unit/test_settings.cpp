@@ -50,6 +50,8 @@ TEST_F(SettingsTest, LoadChecksCorrectsAndStoresAllNine) {
         {"pause below range", 3, L"29", L"60"},              {"pause above range", 3, L"1441", L"60"},
         {"pause kept as typed", 3, L"45 min", L"45 min"},    {"balloon word capitalised", 4, L"TRUE", L"false"},
         {"account cut to 63", 5, std::wstring(100, L'a'), std::wstring(63, L'a')},
+        {"account with a header line", 5, L"x\r\nX: y", L"NULL"}, {"account padded", 5, L"YWJjZA==", L"YWJjZA=="},
+        {"account not Base64", 5, L"YTpi\xA4", L"NULL"},    {"account with three '='", 5, L"YQ===", L"NULL"},
         {"host names cut to 255", 6, std::wstring(300, L'd'), std::wstring(255, L'd')},
     };
     for (const Row& r : rows) {
@@ -68,6 +70,9 @@ TEST_F(SettingsTest, HostListTakesOneNameALine) {
         {"CR at the very end dropped", L"a\r\nb\r", {L"a", L"b"}}, {"empty lines", L"\r\na\n\nb\r\n", {L"a", L"b"}},
         {"line with a lone CR left out", L"a\rb\nc", {L"c"}},
         {"lines with a space, tab or DEL left out", L"a b\r\nc\td\ne\x7F\nf", {L"f"}},
+        {"blanks around a name trimmed", L" a.example\t\r\n \t\r\nb ", {L"a.example", L"b"}},
+        {"a parameter, a fragment, commas, a query, letters outside ASCII left out; the xn-- form kept",
+         L"x&myip=1.2.3.4\nh?%#\n,,,,,,,,,,,,,,,,,,,,,\nb\u00FCcher\nx\uFF06y\nxn--bcher-kva", {L"xn--bcher-kva"}},
     };
     for (const Row& r : rows) {
         std::wcscpy(SettingsRecord.DOMAIN, r.domain);
@@ -82,13 +87,14 @@ TEST_F(SettingsTest, AccountCredential) {
     struct Row { const char* behaviour; std::wstring name, password; AuthOutcome outcome; std::wstring auth; };
     const Row rows[] = {
         {"name still masked", ACCOUNT_MASK, L"secret", AuthOutcome::NameMasked, kept},
-        {"name outside the code page", L"d\u0101mo", L"secret", AuthOutcome::NameRefused, kept},
         {"name with a high byte", L"d\u00E9mo", L"secret", AuthOutcome::NameRefused, kept},
-        {"password outside the code page", L"alice", L"p\u0101ss", AuthOutcome::PasswordRefused, kept},
         {"password with a high byte", L"alice", L"pass\u00FF", AuthOutcome::PasswordRefused, kept},
         {"45 joined bytes stored whole", a22, b22, AuthOutcome::Encoded,
          L"YWFhYWFhYWFhYWFhYWFhYWFhYWFhYTpiYmJiYmJiYmJiYmJiYmJiYmJiYmJi"},
         {"46 joined bytes", a22, b23, AuthOutcome::TooLong, kept},
+        {"name with a colon", L"al:ice", L"secret", AuthOutcome::NameHasColon, kept},
+        {"255 characters, last not ASCII", std::wstring(254, L'a') + L"\u00E9", L"x", AuthOutcome::NameRefused, kept},
+        {"password the same", L"x", std::wstring(254, L'p') + L"\u00FF", AuthOutcome::PasswordRefused, kept},
     };
     for (const Row& r : rows) {
         wchar_t auth[64];
@@ -106,11 +112,15 @@ TEST_F(SettingsTest, AccountCredential) {
 // show it again with the account masked; the first key a write fails
 // under is kept.
 TEST_F(SettingsTest, SaveFormTextsAndFailedWrites) {
+    auto save = [](const wchar_t* const typed[FORM_FIELD_COUNT]) {  // what Save does before it fills the edits
+        std::wstring refusals = TakeFormTexts(typed);
+        LoadSettings(false);
+        return refusals;
+    };
     MemoryRegistry().values[{RegistryKeyPath, L"TOUT"}] = L"9000";
     const wchar_t* texts[FORM_FIELD_COUNT] = {L"127.0.0.9", L"127.0.0.3", L"45",     L"5000",
                                               L"true",      L"alice",     L"secret", L"a.example\r\nb.example"};
-    EXPECT_EQ(TakeFormTexts(texts), AuthOutcome::Encoded);
-    LoadSettings(false);
+    EXPECT_EQ(save(texts), L"");
     std::wstring shown;
     for (int i = 0; i < FORM_FIELD_COUNT; ++i) shown += FormFieldText(i) + std::wstring(L"|");
     EXPECT_EQ(shown, L"127.0.0.9|127.0.0.3|45|5000|true|********|********|a.example\r\nb.example|");
@@ -118,12 +128,38 @@ TEST_F(SettingsTest, SaveFormTextsAndFailedWrites) {
     EXPECT_EQ(SettingsRecord.HostList, (std::vector<std::wstring>{L"a.example", L"b.example"}));
     EXPECT_EQ(FailedStoreKey, nullptr) << "good writes named a key";
 
+    // One refused host line keeps DOMAIN; one box names it with the account's refusal.
+    const wchar_t* refused[FORM_FIELD_COUNT] = {L"127.0.0.9", L"127.0.0.3", L"50",     L"5000",
+                                                L"true",      L"a:b",       L"secret", L"c.example\r\nx&myip=1.2.3.4"};
+    std::wstring box = save(refused);
+    EXPECT_EQ(Stored(), L"127.0.0.9|127.0.0.3|5000|50|true|YWxpY2U6c2VjcmV0|a.example\r\nb.example|NULL|NULL|");
+    EXPECT_EQ(box.find(AuthOutcomeMessage(AuthOutcome::NameHasColon)), 0u) << box;
+    EXPECT_NE(box.find(L"\nx&myip=1.2.3.4\n"), std::wstring::npos) << box;
+
     MemoryRegistry().failWrites = true;
-    TakeFormTexts(texts);
-    LoadSettings(false);
+    save(texts);
     EXPECT_STREQ(FailedStoreKey ? FailedStoreKey : L"(none)", RegistryKeyPath);
     EXPECT_FALSE(StoreValue(RunKeyPath, RunValueName, L"x"));
     EXPECT_STREQ(FailedStoreKey, RegistryKeyPath) << "a later failure replaced the first key";
+}
+
+// The mark shows the Run key after the change (the value as this or an earlier version wrote it); a refusal is told.
+TEST_F(SettingsTest, AutostartMarkFollowsTheRunKey) {
+    const std::wstring path = L"C:\\Program Files\\V\\v.exe", unquoted = path + L" -min -auto", other = L"C:\\Program";
+    struct Row { const char* behaviour; std::wstring before; bool on, refused, shown; } rows[] = {
+        {"on", other, true, false, true},  {"on, refused", other + L" -min -auto", true, true, false},
+        {"off", L"\"" + path + L"\" -min -auto", false, false, false}, {"off, refused", unquoted, false, true, true},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        MemoryRegistry().values[{RunKeyPath, RunValueName}] = r.before;
+        MemoryRegistry().failWrites = r.refused;
+        EXPECT_EQ(SetAutostart(r.on, path.c_str()), r.shown) << r.behaviour;
+        EXPECT_EQ(AutostartIsOn(path.c_str()), r.shown) << r.behaviour;
+        EXPECT_STREQ(FailedStoreKey ? FailedStoreKey : L"(none)", r.refused ? RunKeyPath : L"(none)") << r.behaviour;
+    }
+    EXPECT_NE(StoreFailureText(RunKeyPath).find(L"choose Start with Windows in the installer"), std::wstring::npos);
+    EXPECT_NE(StoreFailureText(RegistryKeyPath).find(L"\n\nReinstall the program"), std::wstring::npos);
 }
 
 }  // namespace

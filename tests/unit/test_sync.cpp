@@ -52,6 +52,17 @@ TEST(SyncReplies, CheckIpAddressBetweenTheLastMarkers) {
         bool found = FindCheckIpAddress(r.reply, address);
         EXPECT_EQ(found ? address : "(none)", r.address ? r.address : "(none)") << r.behaviour;
     }
+    // Only what an address is written as: a dotted quad, or IPv6 text within the 30 characters CurrentIP holds.
+    const std::pair<const char*, bool> texts[] = {
+        {".", false}, {"abc", false}, {"1.2.3", false}, {"256.1.2.3", false}, {"01.2.3.4", false}, {"1.2.3.4.", false},
+        {"1234.1.1.1", false}, {"255.0.10.199", true}, {"2001:db8:0:0:0:0:0:1", true}, {"::", true}, {"1::2::3", false},
+        {"::ffff:192.0.2.7", true}, {"1:2:3:4:5:6:1.2.3.4", true}, {"1:2:3:4:5:6:7:1.2.3.4", false}, {"1:::2", false},
+        {"12345::1", false}, {"1.2.3.4::1", false}, {"1:2:3:4:5:6:7", false}, {"1:2:3:4:5:6:7::8", false},
+        {"1::2222:3333:4444:5555:6666:7777:8888", false},  // 37 characters: cut to 30, another address
+    };
+    std::string a;
+    for (const auto& [text, isAddress] : texts)
+        EXPECT_EQ(FindCheckIpAddress("Current IP Address: " + std::string(text) + "</body>", a), isAddress) << text;
 }
 
 TEST(SyncReplies, UpdateReplyWordFirstMatchingRowDecides) {
