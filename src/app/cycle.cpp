@@ -114,10 +114,13 @@ void Announce(Steps& out, bool running, const SettingsData& s) {
 // Begins an attempt unless a worker is still out: that attempt's end
 // report restarts the countdown as usual. Stamps the Sync page, then the
 // gate lets the check-IP worker go or refuses with STOP SPAM and ends the
-// attempt at once.
+// attempt at once. Either is the last step: the end report, or a worker
+// that cannot start, brings the next event's steps before this list is
+// done, so nothing decided here may follow them.
 void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
     if (c.workerOut) return;
     c.idle = false;
+    PlanTimer(out, c, now);
     Show(out, Field::Date, now.localTime);
     Show(out, Field::Address, Status::Waiting);
     Show(out, Field::Status, Status::Waiting);
@@ -165,7 +168,6 @@ Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
     out.push_back(Step{Step::StatusBar, 0, L"Client running!"});
     Add(out, Step::WindowIcon, 1);
     BeginAttempt(out, c, s, now);
-    PlanTimer(out, c, now);
     return out;
 }
 
@@ -188,7 +190,6 @@ Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now) {
     Steps out;
     Guard(out, s);
     BeginAttempt(out, c, s, now);
-    PlanTimer(out, c, now);
     return out;
 }
 
@@ -202,8 +203,10 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
             if (!c.idle) break;
             int ticks = TicksLeft(c, now.steadyMs, kNearest);
             ShowCountdown(out, c, ticks);
-            if (ticks == 0) BeginAttempt(out, c, s, now);
-            PlanTimer(out, c, now);
+            if (ticks == 0)
+                BeginAttempt(out, c, s, now);
+            else
+                PlanTimer(out, c, now);
             break;
         }
         case IDT_AUTOSTART:

@@ -86,6 +86,12 @@ Cycle Counting(std::uint64_t ago, bool shown = true, unsigned armed = 1000) {
     return c;
 }
 
+Cycle Hidden() {
+    Cycle c;
+    c.shown = false;
+    return c;
+}
+
 Cycle Out(bool running = true) {  // an attempt out, its worker running
     Cycle c = Counting(0);
     c.running = running;
@@ -132,6 +138,10 @@ TEST(Cycle, EventsDecideTheSteps) {
         {"the gate refuses: STOP SPAM, and the end at once", Cycle(),
          [&](Cycle& c) { return ManualSync(c, spam, At(kT0)); },
          L"controls:alloff arm:263/3000 " + begin + L" status=STOP SPAM end", false},
+        {"hidden, refused by the gate: the end report is the last step", Hidden(),
+         [&](Cycle& c) { return StartCycle(c, spam, At(kT0)); },
+         L"controls:start arm:260/1800000 " + reset + L" tray:running \u25CF RUNNING:custom:- bar:Client running! "
+         L"icon:running disarm:260 " + begin + L" status=STOP SPAM end", false},
         {"Manual while a worker is out starts nothing", Out(), [&](Cycle& c) { return ManualSync(c, quiet, At(kT0)); },
          L"controls:alloff arm:263/3000", false, true},
         {"Stop with an attempt out: its connection goes, its end report still comes", Out(),
@@ -156,7 +166,7 @@ TEST(Cycle, EventsDecideTheSteps) {
          L"arm:260/1799800"},
         {"hidden, the attempt's moment", Counting(0, false, 1800000),
          [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1800000)); },
-         L"stop:on sec=0 min=0 " + begin + L" job:check disarm:260", false, true},
+         L"stop:on sec=0 min=0 disarm:260 " + begin + L" job:check", false, true},
         {"shown again: the texts and Stop of this moment, a second lined up", Counting(0, false, 1800000),
          [&](Cycle& c) { return WindowShown(c, true, At(kT0 + 61700)); }, L"stop:on sec=59 min=29 arm:260/300"},
         {"hidden with the attempt out: no timer at all", Out(),
