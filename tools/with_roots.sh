@@ -6,6 +6,7 @@
 # root to it for the processes it starts afterwards. Needs root.
 #   with_roots.sh COPY [ROOT.pem...] -- command [args...]
 set -euo pipefail
+[ "$(id -u)" -eq 0 ] || { echo "with_roots: a private mount namespace needs root" >&2; exit 2; }
 system=/etc/ssl/certs/ca-certificates.crt
 copy="$1"; shift
 cat "$system" >"$copy"
