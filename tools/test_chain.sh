@@ -15,7 +15,7 @@
 # No certificate names an AIA or CRL address: verifying never reaches out.
 set -euo pipefail
 dir="$1" addr="$2" kind="${3:-trusted}"
-cd "$dir"
+mkdir -p "$dir" && cd "$dir"
 key() { openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$1" 2>/dev/null; }
 ca_ext="basicConstraints=critical,CA:TRUE
 keyUsage=critical,keyCertSign,cRLSign
