@@ -114,8 +114,19 @@ Function OpenSettingsToUsers
   ${EndIf}
 FunctionEnd
 
+; Secure Connect is on after a fresh install, one with no settings key
+; before it ran. An upgrade or a reinstall over kept settings keeps what it
+; has (often no CheckUseSSL value: the program writes it only when toggled).
+Var FreshSettings
+Function NoteFreshSettings
+  ClearErrors
+  EnumRegKey $0 HKLM "${SETTINGS_KEY}" 0
+  ${IfThen} ${Errors} ${|} StrCpy $FreshSettings 1 ${|}
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  Call NoteFreshSettings
   Call CloseRunningCopies
   SetOutPath "$INSTDIR"
   ; A silent install would skip a file it cannot replace and still report
@@ -140,6 +151,7 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   Call OpenSettingsToUsers
+  ${IfThen} $FreshSettings == 1 ${|} WriteRegStr HKLM "${SETTINGS_KEY}" "CheckUseSSL" "true" ${|}
 SectionEnd
 
 ; The same text the program writes for "Run with OS", so its menu item

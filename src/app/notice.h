@@ -1,4 +1,4 @@
-// Connection failure notices: what the main window does with WM_NET_NOTICE.
+// Connection and certificate failure notices: what the main window does with WM_NET_NOTICE.
 #pragma once
 
 #include <cstdint>

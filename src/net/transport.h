@@ -61,6 +61,12 @@ void CloseConnection(SOCKET s);
 // connect time-out or the time left, whichever is shorter; false once the
 // exchange's deadline has passed.
 bool ArmReceive(SOCKET s);
+// Milliseconds left of the exchange's deadline, 0 once it has passed.
+int ExchangeTimeLeftMs();
+
+// Sends all of bytes, what a partial send left over included, within the
+// exchange's deadline. false when the connection or the deadline ends first.
+bool SendAll(SOCKET s, const std::string& bytes);
 
 // Appends what arrives on s to reply until the peer closes, an error, the
 // receive time-out or the deadline, or until reply holds RESPONSE_LIMIT bytes.

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "net/transport.h"
 #include "settings/settings.h"
 #include "sync/exchange.h"
 #include "sync/sync.h"
@@ -56,31 +55,17 @@ static void ParseCheckIpReply() {
     SendWindowText(QueryEdits[1], CurrentIP);
 }
 
+ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls) {
+    ExchangeOutcome outcome = RunExchange(host, port, request, tls, host, ResponseBuffer);
+    if (int notice = OutcomeNotice(outcome)) SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, notice);
+    return outcome;
+}
+
 unsigned long CheckIpWorker(void*) {
-    UseTcpOverIPv4();
-
-    wchar_t address[HOST_TEXT_CAPACITY];
-    CopyText(address, SettingsRecord.DomainCheckIP);
-    ResolveHost(address);
-
-    SOCKET s = ConnectTcp(MainWindow, address, 80, CONNECT_TIMEOUT_MS);
-    if (s == INVALID_SOCKET) {
-        SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
-        ParseCheckIpReply();
-        SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
-        return 0;
-    }
-    ActiveSocket = s;
-
     // The request's Host line takes one character less than the field holds.
     char host[HOST_TEXT_CAPACITY - 1];
     WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
-    std::string request = FormatCheckIpRequest(host);
-    int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);
-    if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
-
-    ReleaseActiveSocket();
-
+    WorkerExchange(SettingsRecord.DomainCheckIP, 80, FormatCheckIpRequest(host), false);
     ParseCheckIpReply();
     SendWindowMessage(MainWindow, WM_CHECKIP_DONE, 0, 0);
     return 0;

@@ -2,6 +2,7 @@
 #include "sync/exchange.h"
 
 #include "util/product.h"
+#include "util/window.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
     const long long kEpochMicroseconds = 11644473600000000LL;
@@ -136,4 +137,23 @@ const wchar_t* UpdateReplyWord(const std::string& reply, bool* record) {
         }
     }
     return L"UNKNOWN";
+}
+
+const wchar_t* UpdateOutcomeWord(ExchangeOutcome outcome, const std::string& reply, bool* record) {
+    *record = false;
+    if (outcome == ExchangeOutcome::CertificateRefused) return L"CERT ERROR";
+    return UpdateReplyWord(reply, record);
+}
+
+int OutcomeNotice(ExchangeOutcome outcome) {
+    static const struct {
+        ExchangeOutcome outcome;
+        int notice;
+    } kNotices[] = {
+        {ExchangeOutcome::NoConnection, NOTICE_CONNECT_FAILED},
+        {ExchangeOutcome::CertificateRefused, NOTICE_CERT_REFUSED},
+    };
+    for (const auto& n : kNotices)
+        if (n.outcome == outcome) return n.notice;
+    return 0;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "net/run_exchange.h"
+
 // Whole seconds since 1970 from 100-ns ticks since 1601, cut to 32 bits.
 int UnixSecondsFromTicks(std::uint64_t ticks);
 
@@ -40,3 +42,11 @@ bool IsAddressText(const std::string& text);
 // The status word of an update reply (first matching row of the reply
 // table); *record says whether the sync is to be recorded.
 const wchar_t* UpdateReplyWord(const std::string& reply, bool* record);
+
+// The status word of an update attempt: CERT ERROR when the server's
+// certificate was refused (nothing was sent, nothing is recorded), else the
+// reply's word.
+const wchar_t* UpdateOutcomeWord(ExchangeOutcome outcome, const std::string& reply, bool* record);
+
+// The notice a worker gives the window for an exchange's outcome, 0 for none.
+int OutcomeNotice(ExchangeOutcome outcome);

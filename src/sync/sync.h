@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "net/run_exchange.h"
 #include "sync/exchange.h"
 #include "util/window.h"
 #include "util/worker.h"
@@ -26,6 +27,10 @@ void BeginSync();
 // (WM_CHECKIP_DONE, WM_SYNC_DONE).
 unsigned long CheckIpWorker(void* unused);
 unsigned long UpdateWorker(void* unused);
+
+// A worker's exchange: RunExchange into ResponseBuffer, and the notice its
+// outcome calls for sent to MainWindow.
+ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls);
 
 // Records CurrentIP as LASTIP and now as TIMESTAMP, in memory and registry.
 void SaveLastSync();

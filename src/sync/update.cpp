@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "net/tls.h"
 #include "net/transport.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
@@ -18,16 +17,15 @@ void SaveLastSync() {
     StoreValue(RegistryKeyPath, L"TIMESTAMP", SettingsRecord.TIMESTAMP);
 }
 
-static void InterpretUpdateReply() {
+static void InterpretUpdateReply(ExchangeOutcome outcome) {
     bool record = false;
-    const wchar_t* word = UpdateReplyWord(ResponseBuffer, &record);
+    const wchar_t* word = UpdateOutcomeWord(outcome, ResponseBuffer, &record);
     if (record) SaveLastSync();
     SendWindowText(QueryEdits[2], word);
     ResponseBuffer.clear();
 }
 
 unsigned long UpdateWorker(void*) {
-    UseTcpOverIPv4();
     // One look at the option decides both the port and the path, and the
     // settings are copied once, so a Reload during the run cannot tear them.
     const bool secure = SettingsRecord.UseSSLFlag;
@@ -37,36 +35,9 @@ unsigned long UpdateWorker(void*) {
     CopyText(auth, SettingsRecord.AUTH);
     std::wstring hostNames = JoinHostNames(SettingsRecord.HostList);
 
-    wchar_t address[HOST_TEXT_CAPACITY];
-    CopyText(address, updateHost);
-    ResolveHost(address);
-
-    SOCKET s = ConnectTcp(MainWindow, address, secure ? 443 : 80, CONNECT_TIMEOUT_MS);
-    if (s == INVALID_SOCKET) {
-        SendWindowMessage(MainWindow, WM_NET_NOTICE, 0, NOTICE_CONNECT_FAILED);
-        InterpretUpdateReply();
-        SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
-        return 0;
-    }
-    ActiveSocket = s;
-
-    std::wstring request = FormatUpdateRequest(hostNames, CurrentIP, updateHost, auth);
-    if (secure) {
-        // Shared front ends pick the site by the name in the handshake.
-        char serverName[HOST_TEXT_CAPACITY];
-        WideToAnsi(serverName, updateHost, sizeof serverName);
-        TlsExchange(request.c_str(), ResponseBuffer, IsHostName(updateHost) ? serverName : nullptr);
-    } else {
-        char narrow[1024];
-        WideToAnsi(narrow, request.c_str(), sizeof narrow);
-        int length = static_cast<int>(std::char_traits<char>::length(narrow));
-        int sent = send(ActiveSocket, narrow, length, 0);
-        if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
-    }
-
-    ReleaseActiveSocket();
-
-    InterpretUpdateReply();
+    char request[1024];
+    WideToAnsi(request, FormatUpdateRequest(hostNames, CurrentIP, updateHost, auth).c_str(), sizeof request);
+    InterpretUpdateReply(WorkerExchange(updateHost, secure ? 443 : 80, request, secure));
     SendWindowMessage(MainWindow, WM_SYNC_DONE, 0, 0);
     return 0;
 }

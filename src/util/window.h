@@ -19,6 +19,7 @@ const unsigned WM_TRAY_CALLBACK = 0x8000 + 100;  // WM_APP + 100
 
 const int NOTICE_SOCKET_FAILED = 512;
 const int NOTICE_CONNECT_FAILED = 515;
+const int NOTICE_CERT_REFUSED = 516;
 
 // Win32 numbers portable code sends; window_win.cpp checks them against
 // the SDK.

@@ -55,7 +55,9 @@ start_program() {  # it writes its settings back first, then opens its window
 }
 program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
 
-# Loopback-only settings, so the installed program never looks up a name.
+# Kept settings without a CheckUseSSL value, as most have; loopback only,
+# so the installed program never looks up a name.
+wine_run reg delete "$settings" /f >/dev/null 2>&1
 for v in DomainCheckIP=127.0.0.60 DomainDynDNS=127.0.0.60 AUTH=a2VwdA==; do
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
@@ -83,14 +85,22 @@ rm -f "$fresh"
 
 # The uninstaller runs from a copy of itself in the temp folder and returns
 # at once: wait (bounded) for it to finish.
+uninstall() {
+  wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S "$@" >/dev/null 2>&1
+  for _ in $(seq 1 60); do { [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ]; } || break; sleep 0.5; done
+}
 check "installed program started again" start_program
-wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S >/dev/null 2>&1
-for _ in $(seq 1 60); do { [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ]; } || break; sleep 0.5; done
+uninstall
 check "the uninstaller closed the program" program_ended
 check "program removed" test ! -e "$exe"
 check "Start-menu entry removed" test ! -e "$menu"
 check "autostart value removed" not reg_value "$run" 'DynDNS Client'
 check "settings kept" test "$(reg_value "$settings" AUTH)" = a2VwdA==
+check "installs over kept settings left Secure Connect alone" not reg_value "$settings" CheckUseSSL
+wine_run reg delete "$settings" /f >/dev/null 2>&1
+wine_run "$setup" /S >/dev/null 2>&1
+check "a fresh install turns Secure Connect on" test "$(reg_value "$settings" CheckUseSSL)" = true
+uninstall /REMOVESETTINGS
 wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
 rm -rf "$installdir"
 

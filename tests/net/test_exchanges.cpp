@@ -79,7 +79,7 @@ protected:
     }
 };
 
-const std::intptr_t CHECK_DONE = WM_CHECKIP_DONE, SYNC_DONE = WM_SYNC_DONE;
+const std::intptr_t CHECK_DONE = WM_CHECKIP_DONE, SYNC_DONE = WM_SYNC_DONE, CERT_REFUSED = NOTICE_CERT_REFUSED;
 
 }  // namespace
 
@@ -154,6 +154,16 @@ TEST_F(Exchange, UpdateOutcomes) {
         {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", {SYNC_DONE}},
         {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
         {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", {NOTICE_CONNECT_FAILED, SYNC_DONE}},
+        {L"127.0.0.25", true, kGoodAuth, L"SYNC ERROR", {SYNC_DONE}},  // garbage instead of TLS
+        // Certificates (tests/net/standins.list); a refused one ends the
+        // handshake before the credential is written.
+        {L"127.0.0.22", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},  // self-signed
+        {L"127.0.0.20", true, kGoodAuth, L"GOOD", {SYNC_DONE}},                      // with its intermediate
+        {L"127.0.0.21", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},  // intermediate missing
+        {L"127.0.0.22", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},  // trust did not stick
+        {L"127.0.0.23", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},  // expired
+        {L"127.0.0.24", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},  // another address's
+        {L"localhost", true, kGoodAuth, L"CERT ERROR", {CERT_REFUSED, SYNC_DONE}},   // not for this name
     };
     for (const Row& r : rows) {
         SetUp();
@@ -163,7 +173,27 @@ TEST_F(Exchange, UpdateOutcomes) {
         EXPECT_EQ(Reports(), r.reports) << r.host;
         bool recorded = word == L"GOOD" || word == L"NO CHANGE";
         EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), recorded ? L"192.0.2.7" : L"") << r.host;
+        std::wstring host = r.host == std::wstring(L"localhost") ? L"127.0.0.1" : r.host;
+        if (word == L"CERT ERROR") {
+            EXPECT_TRUE(StandinRequests(std::string(host.begin(), host.end()) + "-443").empty()) << r.host;
+        }
     }
+}
+
+// A library that did not start our way is not started another way: TLS
+// attempts end without a connection, plain ones go on.
+TEST_F(Exchange, FailedTlsStartupEndsEveryTlsAttempt) {
+    bool (*library)() = TlsLibraryStartup;
+    TlsLibraryStartup = [] { return false; };
+    EXPECT_FALSE(TlsStartup());
+    std::size_t seen = StandinRequests("127.0.0.3-443").size();
+    EXPECT_EQ(Update(L"127.0.0.3", true), L"SYNC ERROR");
+    EXPECT_EQ(Reports(), std::vector<std::intptr_t>{SYNC_DONE});
+    EXPECT_EQ(StandinRequests("127.0.0.3-443").size(), seen);
+    SetUp();
+    EXPECT_EQ(Update(L"127.0.0.3", false), L"GOOD");
+    TlsLibraryStartup = library;
+    EXPECT_TRUE(TlsStartup());
 }
 
 // A server that sends a byte every 2.5 s, each within the receive time-out,

@@ -224,6 +224,7 @@ TEST_F(AppTest, NetNoticeBalloonAndStop) {
         {"connect failure", L"true", NOTICE_CONNECT_FAILED, L"Error!\nCould not connect to IP.", false},
         {"socket failure", L"true", NOTICE_SOCKET_FAILED, L"Error!\nCould not create socket.", true},
         {"socket failure, balloons off", L"false", NOTICE_SOCKET_FAILED, nullptr, true},
+        {"certificate refused", L"true", NOTICE_CERT_REFUSED, L"Error!\nServer certificate not trusted.", false},
         {"unknown code: empty balloon text", L"true", 999, L"", false},
     };
     for (const Row& r : rows) {
