@@ -35,9 +35,10 @@ struct SettingRow {
 const SettingRow kRows[SETTINGS_COUNT] = {
     {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::Host, 0, 0},
     {L"DomainDynDNS", [](SettingsData& r) { return Field(r.DomainDynDNS); }, DEFAULT_DYNDNS_HOST, Check::Host, 0, 0},
-    {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, 1000, 15000},
-    {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, 30, 1440},
-    {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, L"false", Check::Switch, 0, 0},
+    {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS},
+    {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, PAUSE_MIN_MINUTES,
+     PAUSE_MAX_MINUTES},
+    {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, SWITCH_OFF_WORD, Check::Switch, 0, 0},
     {L"AUTH", [](SettingsData& r) { return Field(r.AUTH); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"DOMAIN", [](SettingsData& r) { return Field(r.DOMAIN); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"LASTIP", [](SettingsData& r) { return Field(r.LASTIP); }, L"NULL", Check::NonEmpty, 0, 0},
@@ -45,8 +46,7 @@ const SettingRow kRows[SETTINGS_COUNT] = {
 };
 
 bool IsHostCharacter(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' ||
-           c == L'.';
+    return c != L'\0' && std::wcschr(HOST_CHARACTERS, c) != nullptr;
 }
 
 // A host field passes when it is written with host characters only and is,
@@ -72,7 +72,7 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
             return v >= row.low && v <= row.high;
         }
         case Check::Switch:
-            return std::wcscmp(field, L"false") == 0 || std::wcscmp(field, L"true") == 0;
+            return std::wcscmp(field, SWITCH_OFF_WORD) == 0 || std::wcscmp(field, SWITCH_ON_WORD) == 0;
         case Check::NonEmpty:
             return field[0] != L'\0';
     }
@@ -127,5 +127,5 @@ void RebuildHostList() {
 }
 
 bool BalloonsOn() {
-    return std::wcscmp(SettingsRecord.DEBUG, L"true") == 0;
+    return std::wcscmp(SettingsRecord.DEBUG, SWITCH_ON_WORD) == 0;
 }

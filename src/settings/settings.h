@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "settings/limits.h"
 #undef DOMAIN
 #undef DEBUG
 
 struct SettingsData {
-    wchar_t DomainCheckIP[68];
-    wchar_t DomainDynDNS[68];
+    wchar_t DomainCheckIP[HOST_FIELD_CAPACITY];
+    wchar_t DomainDynDNS[HOST_FIELD_CAPACITY];
     wchar_t TOUT[8];
     wchar_t CLOOP[8];
     wchar_t DEBUG[8];
