@@ -57,9 +57,13 @@ start_program() {  # it writes its settings back first, then opens its window
 }
 program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
 
-wine_run reg add "$settings" /v AUTH /t REG_SZ /d kept-credential /f >/dev/null 2>&1
-# Loopback-only hosts, so the installed program never looks up a name; the
-# numbers at the ends of their ranges.
+# Nothing left from an earlier run may pass for a preset. Loopback-only
+# hosts, seeded and preset, so the installed program never looks up a name;
+# the numbers at the ends of their ranges.
+wine_run reg delete "$settings" /f >/dev/null 2>&1
+for v in DomainCheckIP=127.0.0.59 DomainDynDNS=127.0.0.59 AUTH=kept-credential; do
+  wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
+done
 declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
   [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=1 [CHECKLASTIP]=CheckLastIP=1)
 switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
@@ -83,7 +87,7 @@ fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
 before=$(wine_run reg query "$settings" 2>&1)
 for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host \
     "/CHECKIP=$(printf %068d 0 | tr 0 a)"; do
-  wine_run "$setup" /S /PAUSE=30 "$bad" >/dev/null 2>&1
+  wine_run "$setup" /S "$bad" /PAUSE=30 >/dev/null 2>&1
   check "preset $bad refused with exit code 3" test $? -eq 3
 done
 check "a refused preset left the program running" kill -0 "$program"
