@@ -280,7 +280,7 @@ FunctionEnd
     StrCpy $R8 ${HIGH}
     Call Preset${CHECK}
     ${If} $R9 == ""
-      StrCpy $PresetRefused "$PresetRefused /${SWITCH}=$R0"
+      StrCpy $PresetRefused "$PresetRefused$\r$\n/${SWITCH}=$R0"
     ${ElseIf} $PresetWrite = 1
       WriteRegStr HKLM "${SETTINGS_KEY}" "${VALUE}" $R9
     ${EndIf}
