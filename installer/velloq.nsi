@@ -200,6 +200,9 @@ SectionEnd
 ; program's first start keeps it: numbers are plain digits without a
 ; leading zero, host fields hold host characters and fit the program's field.
 ; The preset functions work in $R0-$R9 only.
+!ifndef HOST_CHARACTERS
+  !error "The settings' limits are not defined: the build passes them (SETTING_LIMITS in CMakeLists.txt)"
+!endif
 !define PRESET_REFUSED 3
 !define /math HOST_MAX ${HOST_CAPACITY} - 1
 Var PresetLine
