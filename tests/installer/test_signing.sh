@@ -4,9 +4,9 @@
 # each signature verifies against that certificate; the program with its
 # signature removed is the unsigned build's, byte for byte; the signed
 # program syncs over HTTP and TLS under Wine.
-#   test_signing.sh SOURCE_DIR UNSIGNED_BUILD_DIR WINEPREFIX
+#   test_signing.sh SOURCE_DIR UNSIGNED_BUILD_DIR WINEPREFIX OPENSSL_DIR
 set -uo pipefail
-src="$1"; unsigned="$2"; prefix="$3"
+src="$1"; unsigned="$2"; prefix="$3"; openssl="$4"
 wine_run() { "$src/scripts/wine-run.sh" --prefix "$prefix" "$@"; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,7 +26,7 @@ openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 
   openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/key.pfx" \
     -passout env:VELLOQ_SIGN_PASSWORD || exit 1
 signed="$work/build"
-VELLOQ_SIGN_PFX="$work/key.pfx" cmake -S "$src" -B "$signed" -G Ninja \
+VELLOQ_SIGN_PFX="$work/key.pfx" cmake -S "$src" -B "$signed" -G Ninja -DVELLOQ_OPENSSL_ROOT="$openssl" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
   cmake --build "$signed" --target installer >/dev/null || exit 1
 setup=$(ls "$signed"/DynDNSVelloqClient-*-setup.exe)
@@ -35,7 +35,8 @@ check "the program's signature verifies" verifies "$signed/DynDNSVelloqClient.ex
 check "the installer's signature verifies" verifies "$setup"
 check "SHA256SUMS names the signed files" sh -c "cd '$signed' && sha256sum -c SHA256SUMS"
 osslsigncode remove-signature -in "$signed/DynDNSVelloqClient.exe" -out "$work/stripped.exe" >/dev/null
-check "without its signature the program is the unsigned one" cmp "$work/stripped.exe" "$unsigned/DynDNSVelloqClient.exe"
+check "without its signature the program is the unsigned one" \
+  cmp "$work/stripped.exe" "$unsigned/DynDNSVelloqClient.exe"
 
 installdir="$prefix/drive_c/Program Files/DynDNS Velloq Client"
 wine_run "$setup" /S >/dev/null 2>&1
