@@ -65,7 +65,7 @@ for v in DomainCheckIP=127.0.0.59 DomainDynDNS=127.0.0.59 AUTH=kept-credential; 
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
 declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
-  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=1 [CHECKLASTIP]=CheckLastIP=1)
+  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1)
 switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
 wine_run "$setup" /S /AUTOSTART "${switches[@]}" >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
@@ -79,7 +79,7 @@ check "Users may not set values in the Run key" not users_may_set_values 'SOFTWA
 
 check "installed program started and loaded its settings" start_program
 for s in "${!preset[@]}"; do
-  v=${preset[$s]#*=}; [ "$v" = 1 ] && v=true
+  v=${preset[$s]#*=}; case $v in 0) v=false;; 1) v=true;; esac
   check "preset /$s kept as given" test "$(reg_value "$settings" "${preset[$s]%%=*}")" = "$v"
 done
 # Its file is marked first, so a copy the installer skipped shows.
