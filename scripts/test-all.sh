@@ -24,6 +24,9 @@ cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win64
 
+echo "[test] reproducible build: the committed HEAD built twice from two clones"
+tools/check_reproducible.sh
+
 # One virtual display for the whole Wine run, unless the caller has one.
 . scripts/xvfb.sh
 cleanup() {

@@ -7,13 +7,15 @@
 #include <string>
 
 #include "net/socket_compat.h"
+#include "util/limits.h"
 #include "util/window.h"
 
 const int CONNECT_TIMEOUT_MS = 3000;
 // One exchange, from connect to close, never takes longer than this, however
 // slowly a server trickles its reply.
 const int EXCHANGE_DEADLINE_MS = 20000;
-const int HOST_TEXT_CAPACITY = 68;
+// A host text with its terminator; the installer checks host presets against it too.
+const int HOST_TEXT_CAPACITY = HOST_FIELD_CAPACITY;
 extern const wchar_t UNRESOLVED_ADDRESS[];  // "256.256.256.256"
 
 // A reply never grows past this: a real reply is a few hundred bytes, and a
