@@ -1,6 +1,8 @@
 ; Windows installer for DynDNS Velloq Client, built on Linux with makensis.
 ; makensis -DPRODUCT=<name> -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
-; Silent use: setup.exe /S [/AUTOSTART]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
+; Silent use: setup.exe /S [/AUTOSTART] [presets, below]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
+; The build also passes the settings' limits (-DPAUSE_MIN=... ) and, to sign,
+; -DSIGN_SCRIPT=<scripts/sign.sh> -DSIGN_PFX=<key.pfx>.
 
 ; A 64-bit installer for the 64-bit program (and Wine without 32-bit support).
 Target amd64-unicode
@@ -35,6 +37,14 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+; The same program gives the same installer: no file times are stored.
+SetDateSave off
+; With a key, the uninstaller is signed before it is packed, and the
+; installer once it is written.
+!ifdef SIGN_SCRIPT
+  !uninstfinalize '"${SIGN_SCRIPT}" "${SIGN_PFX}" "%1"' = 0
+  !finalize '"${SIGN_SCRIPT}" "${SIGN_PFX}" "%1"' = 0
+!endif
 VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
@@ -63,6 +73,7 @@ Function .onInit
   ${IfNot} ${Errors}
     SectionSetFlags 1 ${SF_SELECTED}
   ${EndIf}
+  Call CheckPresets
 FunctionEnd
 
 ; An upgrade or uninstall while the program runs: ask each running copy to
@@ -114,8 +125,19 @@ Function OpenSettingsToUsers
   ${EndIf}
 FunctionEnd
 
+; Secure Connect is on after a fresh install, one with no settings key
+; before it ran. An upgrade or a reinstall over kept settings keeps what it
+; has (often no CheckUseSSL value: the program writes it only when toggled).
+Var FreshSettings
+Function NoteFreshSettings
+  ClearErrors
+  EnumRegKey $0 HKLM "${SETTINGS_KEY}" 0
+  ${IfThen} ${Errors} ${|} StrCpy $FreshSettings 1 ${|}
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  Call NoteFreshSettings
   Call CloseRunningCopies
   SetOutPath "$INSTDIR"
   ; A silent install would skip a file it cannot replace and still report
@@ -140,6 +162,7 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   Call OpenSettingsToUsers
+  ${IfThen} $FreshSettings == 1 ${|} WriteRegStr HKLM "${SETTINGS_KEY}" "CheckUseSSL" "true" ${|}
 SectionEnd
 
 ; The same text the program writes for "Run with OS", so its menu item
@@ -202,3 +225,137 @@ SectionEnd
 Section /o "un.Remove my settings" UnSecSettings
   DeleteRegKey HKLM "${SETTINGS_KEY}"
 SectionEnd
+
+; ---------------------------------------------------------------- presets
+; Settings an administrator presets for a deployment, none of them secret:
+;   /CHECKIP=host /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
+;   /SECURE=0|1 /CHECKLASTIP=0|1
+; Each is checked in .onInit against the program's own limits, before a
+; running copy is asked to close; one that fails changes nothing and ends
+; the installer with exit code 3. A value is stored as given, so that the
+; program's first start keeps it: numbers are plain digits without a
+; leading zero, host fields hold host characters and fit the program's field.
+; The preset functions work in $R0-$R9 only.
+!ifndef HOST_CHARACTERS
+  !error "The settings' limits are not defined: the build passes them (SETTING_LIMITS in CMakeLists.txt)"
+!endif
+!define PRESET_REFUSED 3
+!define /math HOST_MAX ${HOST_CAPACITY} - 1
+Var PresetLine
+Var PresetRefused
+Var PresetWrite   ; 0 while checking, 1 once the files are in place
+
+; $R2 := 1 when every character of $R0 is one of $R1 (case counts), else 0.
+Function OnlyFrom
+  StrCpy $R2 1
+  StrLen $R3 $R0
+  IntOp $R3 $R3 - 1
+  ${For} $R4 0 $R3
+    StrCpy $R5 $R0 1 $R4
+    StrLen $R6 $R1
+    ${Do}
+      IntOp $R6 $R6 - 1
+      ${IfThen} $R6 < 0 ${|} ${ExitDo} ${|}
+      StrCpy $R7 $R1 1 $R6
+      ${IfThen} $R5 S== $R7 ${|} ${ExitDo} ${|}
+    ${Loop}
+    ${If} $R6 < 0
+      StrCpy $R2 0
+      ${ExitFor}
+    ${EndIf}
+  ${Next}
+FunctionEnd
+
+; Each check takes a preset's value in $R0 and leaves the text to store in
+; $R9, or "" when the value fails.
+Function PresetHost
+  StrCpy $R9 ""
+  StrLen $R8 $R0
+  ${IfThen} $R8 > ${HOST_MAX} ${|} Return ${|}
+  StrCpy $R1 "${HOST_CHARACTERS}"
+  Call OnlyFrom
+  ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
+FunctionEnd
+
+; Between $R7 and $R8; at most nine digits, so the comparison cannot wrap,
+; and no leading zero, which NSIS would read as octal.
+Function PresetNumber
+  StrCpy $R9 ""
+  StrLen $R3 $R0
+  StrCpy $R4 $R0 1
+  ${IfThen} $R3 > 9 ${|} Return ${|}
+  ${IfThen} $R4 == "0" ${|} Return ${|}
+  Push $R7
+  StrCpy $R1 "0123456789"
+  Call OnlyFrom
+  Pop $R7
+  ${If} $R2 = 1
+  ${AndIf} $R0 >= $R7
+  ${AndIf} $R0 <= $R8
+    StrCpy $R9 $R0
+  ${EndIf}
+FunctionEnd
+
+Function PresetWord
+  StrCpy $R9 ""
+  ${If} $R0 S== "${SWITCH_ON}"
+  ${OrIf} $R0 S== "${SWITCH_OFF}"
+    StrCpy $R9 $R0
+  ${EndIf}
+FunctionEnd
+
+; The File menu's options, stored as the program stores them.
+Function PresetFlag
+  StrCpy $R9 ""
+  ${IfThen} $R0 S== "0" ${|} StrCpy $R9 "${SWITCH_OFF}" ${|}
+  ${IfThen} $R0 S== "1" ${|} StrCpy $R9 "${SWITCH_ON}" ${|}
+FunctionEnd
+
+!macro PRESET SWITCH VALUE CHECK LOW HIGH
+  ClearErrors
+  ${GetOptions} $PresetLine "/${SWITCH}=" $R0
+  ${IfNot} ${Errors}
+    StrCpy $R7 ${LOW}
+    StrCpy $R8 ${HIGH}
+    Call Preset${CHECK}
+    ${If} $R9 == ""
+      StrCpy $PresetRefused "$PresetRefused$\r$\n/${SWITCH}=$R0"
+    ${ElseIf} $PresetWrite = 1
+      WriteRegStr HKLM "${SETTINGS_KEY}" "${VALUE}" $R9
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Function Presets
+  ${GetParameters} $PresetLine
+  StrCpy $PresetRefused ""
+  !insertmacro PRESET CHECKIP DomainCheckIP Host 0 0
+  !insertmacro PRESET DYNDNS DomainDynDNS Host 0 0
+  !insertmacro PRESET PAUSE CLOOP Number ${PAUSE_MIN} ${PAUSE_MAX}
+  !insertmacro PRESET TIMEOUT TOUT Number ${TIMEOUT_MIN} ${TIMEOUT_MAX}
+  !insertmacro PRESET BALLOON DEBUG Word 0 0
+  !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
+  !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
+FunctionEnd
+
+Function CheckPresets
+  StrCpy $PresetWrite 0
+  Call Presets
+  ${If} $PresetRefused != ""
+    ${IfNot} ${Silent}
+      MessageBox MB_OK|MB_ICONSTOP "These settings cannot be preset:$PresetRefused$\r$\n$\r$\n\
+        Pause: ${PAUSE_MIN} to ${PAUSE_MAX} minutes. Time-out: ${TIMEOUT_MIN} to ${TIMEOUT_MAX} ms \
+        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure and Check Last IP: 0 or 1. \
+        Hosts: letters, digits, - and ., at most ${HOST_MAX} characters.$\r$\n$\r$\nNothing was changed."
+    ${EndIf}
+    SetErrorLevel ${PRESET_REFUSED}
+    Quit
+  ${EndIf}
+FunctionEnd
+
+; The checked presets go into the settings key after everything else the
+; install writes there.
+Function .onInstSuccess
+  StrCpy $PresetWrite 1
+  Call Presets
+FunctionEnd

@@ -57,6 +57,9 @@ export -f whole
 export inadyn_conf
 tools/with_standins.sh tools/bench_standins.list -- bash -c '
   build/bench/sync_bench "$1"
+  # The same TLS attempts with the whole system trust loaded beside the test root.
+  cat /etc/ssl/certs/ca-certificates.crt "$SSL_CERT_FILE" >"$VELLOQ_STANDIN_DIR/system-and-test.crt"
+  SSL_CERT_FILE="$VELLOQ_STANDIN_DIR/system-and-test.crt" build/bench/sync_bench "$1" tls "tls, system trust + test root"
   echo
   echo "one attempt as a whole process (check-IP + update), means of 30 runs:"
   whole "this client, plain" build/bench/sync_bench once plain

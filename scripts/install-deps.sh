@@ -19,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
   clang libclang-rt-14-dev
   wine wine64 xvfb xauth x11-utils imagemagick
-  python3 dpkg-dev nsis
+  python3 dpkg-dev nsis osslsigncode
 )
 
 missing=()
@@ -87,7 +87,9 @@ if [ -z "$ver" ]; then
   $SUDO apt-get update -qq
   ver=$(apt-cache showsrc openssl | awk '/^Version:/{print $2}' | sort -V | tail -n1)
 fi
-key=$(printf '%s\n' "${OPTIONS[@]}" "${WINDIRS[@]}" | sha256sum | cut -c1-8)
+# The build's date comes from the source, not the clock (below): part of
+# the key, so a library built before that is built again.
+key=$(printf '%s\n' "${OPTIONS[@]}" "${WINDIRS[@]}" SOURCE_DATE_EPOCH | sha256sum | cut -c1-8)
 prefix="$CACHE_ROOT/openssl-mingw64-$ver-$key"
 if [ -e "$prefix/.complete" ]; then
   say "OpenSSL $ver for MinGW found in $prefix"
@@ -101,6 +103,10 @@ else
   orig=$(ls "$work"/openssl_*.orig.tar.[gx]z | head -n1)
   tar -xf "$orig" -C "$work"
   srcdir=$(find "$work" -maxdepth 1 -type d -name 'openssl-*' | head -n1)
+  # Its "built on" text: the newest file of the source tarball, the same on
+  # every machine with this package version.
+  SOURCE_DATE_EPOCH=$(find "$srcdir" -type f -printf '%Ts\n' | sort -n | tail -n1)
+  export SOURCE_DATE_EPOCH
   (
     cd "$srcdir"
     ./Configure mingw64 "${OPTIONS[@]}" --cross-compile-prefix=x86_64-w64-mingw32- \

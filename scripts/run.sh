@@ -7,7 +7,9 @@
 # end). Without one it runs headless: it waits for the outcome, prints it
 # with the update the service applied, saves a screenshot and stops.
 # Run it twice: the record of the last sync survives, so the second run
-# shows STOP SPAM. VELLOQ_DEMO_TLS=1 sends the update over TLS.
+# shows STOP SPAM. VELLOQ_DEMO_TLS=1 sends the update over TLS, to a
+# server whose certificate comes from a demo root that only the demo's
+# client trusts (tools/with_roots.sh: a private mount namespace, so root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -45,8 +47,9 @@ trap 'echo; echo "[run] stopping"; exit 130' INT TERM
 headless=$([ -n "${VELLOQ_HEADLESS:-}" ] && echo yes || echo no)
 
 echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"
+certs=$(tools/test_chain.sh "$demo/certs" "$update_addr")
 /usr/bin/python3 tools/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
-  --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$demo/certs" \
+  --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$certs" \
   --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
 pids+=($!)
 for _ in $(seq 1 100); do grep -q '^READY' "$demo/service.log" 2>/dev/null && break; sleep 0.1; done
@@ -73,7 +76,8 @@ tool seed DOMAIN "${hosts/,/\\r\\n}"
 tool seed CheckUseSSL "$([ "${VELLOQ_DEMO_TLS:-0}" = 1 ] && echo true || echo false)"
 
 echo "[run] starting the client with -auto"
-wine_run build/win64/DynDNSVelloqClient.exe -auto &
+tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- \
+  scripts/wine-run.sh --prefix "$prefix" build/win64/DynDNSVelloqClient.exe -auto &
 client=$!
 
 if [ "$headless" = no ]; then

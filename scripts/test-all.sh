@@ -24,6 +24,9 @@ cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win64
 
+echo "[test] reproducible build: the committed HEAD built twice from two clones"
+tools/check_reproducible.sh
+
 trap 'WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true' EXIT
 wine_tests() {
   # Without a window manager Wine waits up to two seconds for one whenever a

@@ -23,7 +23,7 @@ trap cleanup EXIT
 
 /usr/bin/python3 "$root/tools/standin.py" demo --checkip-addr 127.0.0.40 --update-addr 127.0.0.41 \
   --user demo --password velloq-demo --hosts home.example,office.example --ip 198.51.100.23 \
-  --cert-dir "$work/certs" --max-seconds 300 >"$work/service.log" 2>&1 &
+  --cert-dir "$("$root/tools/test_chain.sh" "$work/certs" 127.0.0.41)" --max-seconds 300 >"$work/service.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do grep -q '^READY' "$work/service.log" && break; sleep 0.1; done
 

@@ -14,7 +14,6 @@ import os
 import signal
 import socket
 import ssl
-import subprocess
 import sys
 import threading
 import time
@@ -26,7 +25,8 @@ SILENT_HOLD = 30.0
 TLS_TIMEOUT = 10.0
 PIECE_SIZES = (1, 7, 2, 50, 3, 11, 1, 1, 29, 4, 128, 5)
 PIECE_PAUSE = 0.02
-MODES = ("normal", "close", "pieces", "silent", "huge", "trickle", "plain-on-tls", "tls-close")
+MODES = ("normal", "close", "pieces", "silent", "huge", "trickle", "plain-on-tls", "tls-close", "garbage")
+GARBAGE = bytes(range(7, 256, 3)) * 4
 LOOPBACK = ipaddress.IPv4Network("127.0.0.0/8")
 
 _out_lock = threading.Lock()
@@ -251,6 +251,10 @@ class Server:
         try:
             if self.mode == "close":
                 return
+            if self.mode == "garbage":  # bytes that are no protocol at all
+                conn.recv(4096)
+                conn.sendall(GARBAGE)
+                return
             if self.tls and self.mode != "plain-on-tls":
                 conn.settimeout(TLS_TIMEOUT)
                 conn = self.tls.wrap_socket(conn, server_side=True)
@@ -288,13 +292,8 @@ class Server:
 
 
 def tls_context(cert_dir):
+    """cert.pem (the chain to send, leaf first) and key.pem of tools/test_chain.sh."""
     cert, key = os.path.join(cert_dir, "cert.pem"), os.path.join(cert_dir, "key.pem")
-    if not (os.path.exists(cert) and os.path.exists(key)):
-        os.makedirs(cert_dir, exist_ok=True)
-        cmd = ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days",
-               "3650", "-subj", "/CN=velloq-test", "-keyout", key, "-out", cert]
-        if subprocess.run(cmd, capture_output=True).returncode != 0:
-            sys.exit("standin: openssl could not create %s" % cert)
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     ctx.minimum_version = ssl.TLSVersion.TLSv1_2
     ctx.maximum_version = ssl.TLSVersion.TLSv1_3
@@ -370,7 +369,7 @@ def make_servers(args, parser):
                    Server(args.update_addr, 443, update, tls=ctx, recorder=recorder)]
         return servers, ["READY demo"]
     tls = getattr(args, "tls", False)
-    if args.mode in ("plain-on-tls", "tls-close") and not tls:
+    if args.mode in ("plain-on-tls", "tls-close", "garbage") and not tls:
         parser.error("--mode %s needs --tls" % args.mode)
     if tls and not args.cert_dir:
         parser.error("--tls needs --cert-dir")

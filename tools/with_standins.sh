@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Starts the stand-in servers listed in a file, runs a command while they
 # listen, and stops them again whatever happens.
-#   with_standins.sh LIST -- command [args...]
+#   with_standins.sh [--trust-root] LIST -- command [args...]
 # Each line of LIST holds the arguments of one tools/standin.py
 # server; '#' starts a comment. Every server records its requests in
-# $VELLOQ_STANDIN_DIR/<addr>-<port>.log; TLS servers share one certificate.
+# $VELLOQ_STANDIN_DIR/<addr>-<port>.log. A TLS server serves a chain from
+# the test root made here (tools/test_chain.sh; "--cert KIND" on its line
+# picks another kind). The command trusts that root natively through
+# SSL_CERT_FILE; under Wine, with --trust-root, inside a private mount
+# namespace (tools/with_roots.sh).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 standin="$here/standin.py"
+trust_root=no
+[ "$1" = "--trust-root" ] && { trust_root=yes; shift; }
 list="$1"; shift
 [ "${1:-}" = "--" ] && shift
 
@@ -21,19 +27,22 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 mkdir -p "$dir/certs"
-openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 3650 -subj /CN=velloq-test \
-  -keyout "$dir/certs/key.pem" -out "$dir/certs/cert.pem" >/dev/null 2>&1
 
 n=0
 while IFS= read -r line; do
   line="${line%%#*}"
   [ -n "${line// /}" ] || continue
   eval "args=($line)"
+  kind=trusted
+  for i in "${!args[@]}"; do
+    [ "${args[$i]}" = --cert ] && { kind=${args[$((i + 1))]}; unset "args[$i]" "args[$((i + 1))]"; break; }
+  done
+  args=("${args[@]}")
   addr=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--addr' | tail -n1 || true)
   port=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--port' | tail -n1 || true)
   port=${port:-80}
   extra=(--record "$dir/$addr-$port.log" --max-seconds 900)
-  case " $line " in *" --tls "*) extra+=(--cert-dir "$dir/certs");; esac
+  case " $line " in *" --tls "*) extra+=(--cert-dir "$("$here/test_chain.sh" "$dir/certs" "$addr" "$kind")");; esac
   n=$((n + 1))
   /usr/bin/python3 "$standin" "${args[@]}" "${extra[@]}" >"$dir/server$n.out" 2>"$dir/server$n.err" &
   pids+=($!)
@@ -52,7 +61,8 @@ for i in $(seq 1 "$n"); do
   fi
 done
 
-export VELLOQ_STANDIN_DIR="$dir"
+export VELLOQ_STANDIN_DIR="$dir" SSL_CERT_FILE="$dir/certs/root.pem"
+[ "$trust_root" = yes ] && set -- "$here/with_roots.sh" "$dir/trust.crt" "$dir/certs/root.pem" -- "$@"
 set +e
 "$@"
 rc=$?

@@ -152,6 +152,7 @@ struct NoticeText {
 const NoticeText kNotices[] = {
     {NOTICE_SOCKET_FAILED, L"Error!\nCould not create socket."},
     {NOTICE_CONNECT_FAILED, L"Error!\nCould not connect to IP."},
+    {NOTICE_CERT_REFUSED, L"Error!\nServer certificate not trusted."},
 };
 
 }  // namespace

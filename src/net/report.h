@@ -4,5 +4,6 @@
 
 const int NOTICE_SOCKET_FAILED = 512;   // no socket could be made
 const int NOTICE_CONNECT_FAILED = 515;  // the server did not take the connection
+const int NOTICE_CERT_REFUSED = 516;    // the server's certificate is not trusted or not its own
 
 void ReportConnectionFailure(int notice);

@@ -125,12 +125,15 @@ void CloseConnection(SOCKET s) {
     closesocket(s);
 }
 
-bool ArmReceive(SOCKET s) {
+int ExchangeTimeLeftMs() {
     std::uint64_t now = SteadyMilliseconds();
-    if (now >= ExchangeDeadline) return false;
-    std::uint64_t left = ExchangeDeadline - now;
-    SetSocketTimeouts(s, left < CONNECT_TIMEOUT_MS ? static_cast<int>(left) : CONNECT_TIMEOUT_MS,
-                      CONNECT_TIMEOUT_MS);
+    return now >= ExchangeDeadline ? 0 : static_cast<int>(ExchangeDeadline - now);
+}
+
+bool ArmReceive(SOCKET s) {
+    int left = ExchangeTimeLeftMs();
+    if (left == 0) return false;
+    SetSocketTimeouts(s, left < CONNECT_TIMEOUT_MS ? left : CONNECT_TIMEOUT_MS, CONNECT_TIMEOUT_MS);
     return true;
 }
 
@@ -138,6 +141,17 @@ bool AppendBounded(std::string& reply, const char* bytes, std::size_t count) {
     std::size_t room = RESPONSE_LIMIT - reply.size();
     reply.append(bytes, count < room ? count : room);
     return reply.size() < RESPONSE_LIMIT;
+}
+
+bool SendAll(SOCKET s, const std::string& bytes) {
+    std::size_t done = 0;
+    for (;;) {
+        int n = send(s, bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
+        if (n == SOCKET_ERROR || n < 1) return false;
+        done += static_cast<std::size_t>(n);
+        if (done >= bytes.size()) return true;
+        if (!ArmReceive(s)) return false;  // the deadline holds for sending too
+    }
 }
 
 void ReceiveAll(SOCKET s, std::string& reply) {

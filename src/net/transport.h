@@ -7,12 +7,14 @@
 #include <string>
 
 #include "net/socket_compat.h"
+#include "util/limits.h"
 
 const int CONNECT_TIMEOUT_MS = 3000;
 // One exchange, from connect to close, never takes longer than this, however
 // slowly a server trickles its reply.
 const int EXCHANGE_DEADLINE_MS = 20000;
-const int HOST_TEXT_CAPACITY = 68;
+// A host text with its terminator; the installer checks host presets against it too.
+const int HOST_TEXT_CAPACITY = HOST_FIELD_CAPACITY;
 extern const wchar_t UNRESOLVED_ADDRESS[];  // "256.256.256.256"
 
 // A reply never grows past this: a real reply is a few hundred bytes, and a
@@ -59,6 +61,12 @@ void CloseConnection(SOCKET s);
 // connect time-out or the time left, whichever is shorter; false once the
 // exchange's deadline has passed.
 bool ArmReceive(SOCKET s);
+// Milliseconds left of the exchange's deadline, 0 once it has passed.
+int ExchangeTimeLeftMs();
+
+// Sends all of bytes, what a partial send left over included, within the
+// exchange's deadline. false when the connection or the deadline ends first.
+bool SendAll(SOCKET s, const std::string& bytes);
 
 // Appends what arrives on s to reply until the peer closes, an error, the
 // receive time-out or the deadline, or until reply holds RESPONSE_LIMIT bytes.

@@ -37,9 +37,10 @@ struct SettingRow {
 const SettingRow kRows[SETTINGS_COUNT] = {
     {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::Host, 0, 0},
     {L"DomainDynDNS", [](SettingsData& r) { return Field(r.DomainDynDNS); }, DEFAULT_DYNDNS_HOST, Check::Host, 0, 0},
-    {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, 1000, 15000},
-    {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, 30, 1440},
-    {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, L"false", Check::Switch, 0, 0},
+    {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS},
+    {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, PAUSE_MIN_MINUTES,
+     PAUSE_MAX_MINUTES},
+    {L"DEBUG", [](SettingsData& r) { return Field(r.DEBUG); }, SWITCH_OFF_WORD, Check::Switch, 0, 0},
     {L"AUTH", [](SettingsData& r) { return Field(r.AUTH); }, L"NULL", Check::Base64, 0, 0},
     {L"DOMAIN", [](SettingsData& r) { return Field(r.DOMAIN); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"LASTIP", [](SettingsData& r) { return Field(r.LASTIP); }, L"NULL", Check::NonEmpty, 0, 0},
@@ -48,8 +49,7 @@ const SettingRow kRows[SETTINGS_COUNT] = {
 
 // Letters, digits, '-' and '.': what a host name is written with.
 bool IsHostText(const std::wstring& text) {
-    return text.find_first_not_of(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.") ==
-           std::wstring::npos;
+    return text.find_first_not_of(HOST_CHARACTERS) == std::wstring::npos;
 }
 
 // A host field passes when it is written with host characters only and is,
@@ -73,7 +73,7 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
             return v >= row.low && v <= row.high;
         }
         case Check::Switch:
-            return std::wcscmp(field, L"false") == 0 || std::wcscmp(field, L"true") == 0;
+            return std::wcscmp(field, SWITCH_OFF_WORD) == 0 || std::wcscmp(field, SWITCH_ON_WORD) == 0;
         case Check::Base64:
             // Anything else would travel into the Authorization line as it is.
             return IsBase64Text(field);
@@ -134,7 +134,7 @@ std::vector<std::wstring> HostNames(const wchar_t* domain, std::vector<std::wstr
 }
 
 bool BalloonsOn(const SettingsData& record) {
-    return std::wcscmp(record.DEBUG, L"true") == 0;
+    return std::wcscmp(record.DEBUG, SWITCH_ON_WORD) == 0;
 }
 
 bool AutostartIsOn(const wchar_t* programPath) {

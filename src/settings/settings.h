@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/transport.h"
+#include "util/limits.h"
 #undef DOMAIN
 #undef DEBUG
 

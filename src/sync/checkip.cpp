@@ -2,7 +2,7 @@
 #include <cwchar>
 
 #include "net/report.h"
-#include "net/transport.h"
+#include "net/run_exchange.h"
 #include "settings/settings.h"
 #include "sync/protocol.h"
 #include "sync/report.h"
@@ -19,31 +19,18 @@ static void ParseCheckIpReply() {
     ReportAddress(CurrentIP[0] != L'\0' ? CurrentIP : StatusWord(Status::CheckError));
 }
 
+ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls) {
+    ExchangeOutcome outcome = RunExchange(host, port, request, tls, host, ResponseBuffer);
+    if (int notice = OutcomeNotice(outcome)) ReportConnectionFailure(notice);
+    return outcome;
+}
+
 unsigned long CheckIpWorker(void*) {
-    UseTcpOverIPv4();
-
-    wchar_t address[HOST_TEXT_CAPACITY];
-    CopyText(address, SettingsRecord.DomainCheckIP);
-    ResolveHost(address);
-
-    SOCKET s = ConnectTcp(address, 80, CONNECT_TIMEOUT_MS);
-    if (s == INVALID_SOCKET) {
-        ReportConnectionFailure(NOTICE_CONNECT_FAILED);
-        ParseCheckIpReply();
-        ReportCheckIpEnd();
-        return 0;
-    }
-    ActiveSocket = s;
 
     // The request's Host line takes one character less than the field holds.
     char host[HOST_TEXT_CAPACITY - 1];
     WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
-    std::string request = FormatCheckIpRequest(host);
-    int sent = send(ActiveSocket, request.data(), static_cast<int>(request.size()), 0);
-    if (sent != SOCKET_ERROR && sent >= 1) ReceiveAll(ActiveSocket, ResponseBuffer);
-
-    ReleaseActiveSocket();
-
+    WorkerExchange(SettingsRecord.DomainCheckIP, 80, FormatCheckIpRequest(host), false);
     ParseCheckIpReply();
     ReportCheckIpEnd();
     return 0;

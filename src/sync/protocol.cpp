@@ -1,6 +1,7 @@
 // The protocol's text for one attempt: gate arithmetic, requests, page and reply.
 #include "sync/protocol.h"
 
+#include "net/report.h"
 #include "util/product.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
@@ -124,4 +125,22 @@ Status UpdateReplyStatus(const std::string& reply) {
     for (const ReplyRow& row : kReplyRows)
         if (reply.find(row.code) != std::string::npos) return row.status;
     return Status::Unknown;
+}
+
+Status UpdateOutcomeStatus(ExchangeOutcome outcome, const std::string& reply) {
+    if (outcome == ExchangeOutcome::CertificateRefused) return Status::CertError;
+    return UpdateReplyStatus(reply);
+}
+
+int OutcomeNotice(ExchangeOutcome outcome) {
+    static const struct {
+        ExchangeOutcome outcome;
+        int notice;
+    } kNotices[] = {
+        {ExchangeOutcome::NoConnection, NOTICE_CONNECT_FAILED},
+        {ExchangeOutcome::CertificateRefused, NOTICE_CERT_REFUSED},
+    };
+    for (const auto& n : kNotices)
+        if (n.outcome == outcome) return n.notice;
+    return 0;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "net/run_exchange.h"
 #include "sync/status.h"
 
 // Whole seconds since 1970 from 100-ns ticks since 1601, cut to 32 bits.
@@ -42,3 +43,11 @@ bool IsAddressText(const std::string& text);
 // The outcome of an update reply: the first matching row of the reply
 // table; SYNC ERROR for no reply at all.
 Status UpdateReplyStatus(const std::string& reply);
+
+// The outcome of an update attempt: CERT ERROR when the server's
+// certificate was refused (nothing was sent, nothing is recorded), else the
+// reply's.
+Status UpdateOutcomeStatus(ExchangeOutcome outcome, const std::string& reply);
+
+// The notice a worker gives for an exchange's outcome, 0 for none.
+int OutcomeNotice(ExchangeOutcome outcome);

@@ -19,6 +19,7 @@ const StatusRow kStatuses[] = {
     {Status::StopSpam, L"STOP SPAM", false},
     {Status::CheckError, L"CHECK ERROR", false},
     {Status::SyncError, L"SYNC ERROR", false},
+    {Status::CertError, L"CERT ERROR", false},
     {Status::AuthError, L"AUTH ERROR", false},
     {Status::NotFree, L"NOT FREE", false},
     {Status::BadHostname, L"BAD HOSTNAME", false},

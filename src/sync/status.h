@@ -10,6 +10,7 @@ enum class Status {
     StopSpam,       // refused by the gate: nothing sent
     CheckError,
     SyncError,
+    CertError,      // the update server's certificate was refused: nothing sent
     AuthError,
     NotFree,
     BadHostname,

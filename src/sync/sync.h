@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "net/run_exchange.h"
 #include "sync/protocol.h"
 
 // The address the last check found; empty when it found none.
@@ -16,6 +17,10 @@ extern std::string& ResponseBuffer;
 // and ends with its end report.
 unsigned long CheckIpWorker(void* unused);
 unsigned long UpdateWorker(void* unused);
+
+// A worker's exchange: RunExchange into ResponseBuffer, and the notice its
+// outcome calls for sent to MainWindow.
+ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls);
 
 // Records CurrentIP as LASTIP and now as TIMESTAMP, in memory and registry.
 void SaveLastSync();

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -187,6 +189,29 @@ TEST(E2E, FirstStartStoresDefaultsThenSyncsOverHttpAndTls) {
         long long age = std::time(nullptr) - std::wcstoll(Stored(L"TIMESTAMP").c_str(), nullptr, 10);
         EXPECT_TRUE(age >= 0 && age < 60) << row.name << ": TIMESTAMP " << Stored(L"TIMESTAMP");
         EXPECT_TRUE(c.Exit()) << row.name;
+    }
+}
+
+// What a user sees of a server whose root the machine does not trust, and
+// of the same server once its root is imported: with_roots.sh gave this
+// process tree a bundle of its own, read by each client when it starts.
+TEST(E2E, UntrustedServerGivesCertErrorUntilItsRootIsTrusted) {
+    const char* bundle = std::getenv("VELLOQ_TRUST_BUNDLE");
+    ASSERT_NE(bundle, nullptr) << "run through tools/with_standins.sh --trust-root";
+    for (bool trusted : {false, true}) {
+        if (trusted) {
+            std::ifstream root("Z:" + std::string(std::getenv("VELLOQ_STANDIN_DIR")) + "/certs/other-root.pem");
+            std::ofstream(std::string("Z:") + bundle, std::ios::app) << root.rdbuf();
+        }
+        Seed({{L"DomainDynDNS", L"127.0.0.27"}, {L"CheckUseSSL", L"true"}});
+        Client c;
+        ASSERT_TRUE(c.Start());
+        c.Click(IDC_START);
+        const wchar_t* word = trusted ? L"GOOD" : L"CERT ERROR";
+        EXPECT_TRUE(c.WaitText(IDC_QUERY_STATUS, word)) << "STATUS " << c.Text(IDC_QUERY_STATUS);
+        EXPECT_EQ(Requests("127.0.0.27-443").size(), trusted ? 1u : 0u) << "updates the stand-in received";
+        EXPECT_EQ(Stored(L"LASTIP"), trusted ? kAddress : L"NULL");
+        EXPECT_TRUE(c.Exit());
     }
 }
 

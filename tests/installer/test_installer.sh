@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installer round trip under Wine: silent install with autostart (path quoted),
-# Users may write the settings key but not the Run key, the installed program
-# starts, a second install closes the running copy, replaces its file and quotes
-# an earlier version's autostart value, and a silent uninstall closes it again and
-# removes the program, its Start-menu entry and the autostart value, not settings.
+# Installer round trip under Wine: silent install with autostart (path quoted)
+# and preset settings, Users may write the settings key but not the Run key,
+# the installed program starts and keeps the presets as given, presets that
+# fail its checks are refused before anything changes, a second install
+# closes the running copy, replaces its file and quotes an earlier version's
+# autostart value, and a silent uninstall closes it again and removes the
+# program, its Start-menu entry and the autostart value but keeps the settings.
 #   test_installer.sh WINEPREFIX SETUP.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"
@@ -47,20 +49,26 @@ exe="$installdir/DynDNSVelloqClient.exe"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/DynDNS Velloq Client"
 
 start_program() {  # it writes its settings back first, then opens its window
-  wine_run reg delete "$settings" /v TOUT /f >/dev/null 2>&1
+  wine_run reg delete "$settings" /v LASTIP /f >/dev/null 2>&1
   wine_run 'C:\Program Files\DynDNS Velloq Client\DynDNSVelloqClient.exe' >/dev/null 2>&1 &
   program=$!
-  for _ in $(seq 1 60); do [ "$(reg_value "$settings" TOUT)" = 3000 ] && { sleep 2; return 0; }; sleep 0.5; done
+  for _ in $(seq 1 60); do [ "$(reg_value "$settings" LASTIP)" = NULL ] && { sleep 2; return 0; }; sleep 0.5; done
   return 1
 }
 program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
 
-# Loopback-only settings, so the installed program never looks up a name.
-for v in DomainCheckIP=127.0.0.60 DomainDynDNS=127.0.0.60 AUTH=a2VwdA==; do
+# Kept settings without a CheckUseSSL value, as most have, and nothing left
+# from an earlier run that could pass for a preset. Loopback-only hosts,
+# seeded and preset, so the installed program never looks up a name; the
+# numbers at the ends of their ranges.
+wine_run reg delete "$settings" /f >/dev/null 2>&1
+for v in DomainCheckIP=127.0.0.59 DomainDynDNS=127.0.0.59 AUTH=a2VwdA==; do
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
-
-wine_run "$setup" /S /AUTOSTART >/dev/null 2>&1
+declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
+  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1)
+switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
+wine_run "$setup" /S /AUTOSTART "${switches[@]}" >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
 check "uninstaller installed" test -f "$installdir/Uninstall.exe"
 check "Start-menu entry created" test -f "$menu/DynDNS Velloq Client.lnk"
@@ -71,8 +79,21 @@ check "Administrators keep full control of it" grep -qx KA <(aces 'SOFTWARE\Orve
 check "Users may not set values in the Run key" not users_may_set_values 'SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 
 check "installed program started and loaded its settings" start_program
+for s in "${!preset[@]}"; do
+  v=${preset[$s]#*=}; case $v in 0) v=false;; 1) v=true;; esac
+  check "preset /$s kept as given" test "$(reg_value "$settings" "${preset[$s]%%=*}")" = "$v"
+done
 # Its file is marked first, so a copy the installer skipped shows.
 fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
+before=$(wine_run reg query "$settings" 2>&1)
+for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host \
+    "/CHECKIP=$(printf %068d 0 | tr 0 a)"; do
+  wine_run "$setup" /S "$bad" /PAUSE=30 >/dev/null 2>&1
+  check "preset $bad refused with exit code 3" test $? -eq 3
+done
+check "a refused preset left the program running" kill -0 "$program"
+check "a refused preset wrote no setting" test "$(wine_run reg query "$settings" 2>&1)" = "$before"
+check "a refused preset replaced no file" grep -q MARK "$exe"
 wine_run reg add "$run" /v 'DynDNS Client' /t REG_SZ /d "${expected//\"/}" /f >/dev/null 2>&1  # an earlier version's
 wine_run "$setup" /S >/dev/null 2>&1
 check "installing over the running program succeeds" test $? -eq 0
@@ -83,14 +104,23 @@ rm -f "$fresh"
 
 # The uninstaller runs from a copy of itself in the temp folder and returns
 # at once: wait (bounded) for it to finish.
+uninstall() {
+  wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S "$@" >/dev/null 2>&1
+  for _ in $(seq 1 60); do { [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ]; } || break; sleep 0.5; done
+}
 check "installed program started again" start_program
-wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S >/dev/null 2>&1
-for _ in $(seq 1 60); do { [ -e "$installdir/Uninstall.exe" ] || [ -e "$menu" ]; } || break; sleep 0.5; done
+uninstall
 check "the uninstaller closed the program" program_ended
 check "program removed" test ! -e "$exe"
 check "Start-menu entry removed" test ! -e "$menu"
 check "autostart value removed" not reg_value "$run" 'DynDNS Client'
 check "settings kept" test "$(reg_value "$settings" AUTH)" = a2VwdA==
+# The preset stored "false"; the upgrade and the uninstall since kept it.
+check "installs over kept settings left Secure Connect alone" test "$(reg_value "$settings" CheckUseSSL)" = false
+wine_run reg delete "$settings" /f >/dev/null 2>&1
+wine_run "$setup" /S >/dev/null 2>&1
+check "a fresh install turns Secure Connect on" test "$(reg_value "$settings" CheckUseSSL)" = true
+uninstall /REMOVESETTINGS
 wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
 rm -rf "$installdir"
 

@@ -47,33 +47,35 @@ protected:
     }
     // The worker's reports, the one before last (its outcome) returned: a
     // refused connection must come first and the end report last.
-    std::wstring Outcome(bool refused, const wchar_t* end) {
+    std::wstring Outcome(int notice, const wchar_t* end) {
         std::vector<std::wstring> reports = WorkerReports();
-        std::size_t failures = refused ? 1 : 0;
+        std::size_t failures = notice != 0 ? 1 : 0;
         if (reports.size() != failures + 2 || reports.back() != end ||
-            (refused && reports[0] != L"failure " + std::to_wstring(NOTICE_CONNECT_FAILED))) {
+            (notice != 0 && reports[0] != L"failure " + std::to_wstring(notice))) {
             ADD_FAILURE() << "reports out of order, " << reports.size() << " of them";
             return L"";
         }
         return reports[failures];
     }
-    std::wstring CheckIp(const wchar_t* host, bool refused = false) {
+    std::wstring CheckIp(const wchar_t* host, int notice = 0) {
         std::wcscpy(SettingsRecord.DomainCheckIP, host);
         CheckIpWorker(nullptr);
         EXPECT_TRUE(ResponseBuffer.empty());
-        std::wstring shown = Outcome(refused, L"check-IP end");
+        std::wstring shown = Outcome(notice, L"check-IP end");
         EXPECT_EQ(shown, L"address " + std::wstring(CurrentIP[0] ? CurrentIP : L"CHECK ERROR"));
         return shown;
     }
-    std::wstring Update(const wchar_t* host, bool secure, bool refused = false) {
+    std::wstring Update(const wchar_t* host, bool secure, int notice = 0) {
         std::wcscpy(SettingsRecord.DomainDynDNS, host);
         SettingsRecord.UseSSLFlag = secure;
         UpdateWorker(nullptr);
         EXPECT_TRUE(ResponseBuffer.empty());
         EXPECT_EQ(ActiveSocket, INVALID_SOCKET);
-        return Outcome(refused, L"update end");
+        return Outcome(notice, L"update end");
     }
 };
+
+const int CONNECT = NOTICE_CONNECT_FAILED, CERT = NOTICE_CERT_REFUSED;
 
 }  // namespace
 
@@ -96,7 +98,7 @@ TEST_F(Exchange, CheckIpOutcomes) {
     };
     for (const Row& r : rows) {
         ClearWorkerReports();
-        EXPECT_EQ(CheckIp(r.host, r.refused), L"address " + std::wstring(r.ip)) << r.host;
+        EXPECT_EQ(CheckIp(r.host, r.refused ? CONNECT : 0), L"address " + std::wstring(r.ip)) << r.host;
     }
     ASSERT_FALSE(StandinRequests("127.0.0.2-80").empty());
     EXPECT_EQ(StandinRequests("127.0.0.2-80").back().bytes, "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
@@ -133,29 +135,58 @@ TEST_F(Exchange, UpdateOutcomes) {
         bool secure;
         const wchar_t* auth;
         const wchar_t* word;
-        bool refused;
+        int notice;
     } rows[] = {
-        {L"127.0.0.3", false, L"d3Jvbmc6cGFzcw==", L"AUTH ERROR", false},
-        {L"127.0.0.13", false, kGoodAuth, L"NO CHANGE", false},
-        {L"127.0.0.8", false, kGoodAuth, L"GOOD", false},         // reply in pieces
-        {L"127.0.0.8", true, kGoodAuth, L"GOOD", false},          // TLS records in pieces
-        {L"127.0.0.9", false, kGoodAuth, L"SYNC ERROR", false},   // closed at once
-        {L"127.0.0.9", true, kGoodAuth, L"SYNC ERROR", false},    // closed after the handshake
-        {L"127.0.0.10", false, kGoodAuth, L"SYNC ERROR", false},  // never answers
-        {L"127.0.0.11", true, kGoodAuth, L"SYNC ERROR", false},   // plain HTTP on 443
-        {L"127.0.0.12", false, kGoodAuth, L"UNKNOWN", false},     // megabytes of filler
-        {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", false},
-        {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", true},
-        {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", true},
+        {L"127.0.0.3", false, L"d3Jvbmc6cGFzcw==", L"AUTH ERROR", 0},
+        {L"127.0.0.13", false, kGoodAuth, L"NO CHANGE", 0},
+        {L"127.0.0.8", false, kGoodAuth, L"GOOD", 0},         // reply in pieces
+        {L"127.0.0.8", true, kGoodAuth, L"GOOD", 0},          // TLS records in pieces
+        {L"127.0.0.9", false, kGoodAuth, L"SYNC ERROR", 0},   // closed at once
+        {L"127.0.0.9", true, kGoodAuth, L"SYNC ERROR", 0},    // closed after the handshake
+        {L"127.0.0.10", false, kGoodAuth, L"SYNC ERROR", 0},  // never answers
+        {L"127.0.0.11", true, kGoodAuth, L"SYNC ERROR", 0},   // plain HTTP on 443
+        {L"127.0.0.12", false, kGoodAuth, L"UNKNOWN", 0},     // megabytes of filler
+        {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", 0},
+        {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", CONNECT},
+        {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", CONNECT},
+        {L"127.0.0.25", true, kGoodAuth, L"SYNC ERROR", 0},  // garbage instead of TLS
+        // Certificates (tests/net/standins.list); a refused one ends the
+        // handshake before the credential is written.
+        {L"127.0.0.22", true, kGoodAuth, L"CERT ERROR", CERT},  // self-signed
+        {L"127.0.0.20", true, kGoodAuth, L"GOOD", 0},           // with its intermediate
+        {L"127.0.0.21", true, kGoodAuth, L"CERT ERROR", CERT},  // intermediate missing
+        {L"127.0.0.22", true, kGoodAuth, L"CERT ERROR", CERT},  // trust did not stick
+        {L"127.0.0.23", true, kGoodAuth, L"CERT ERROR", CERT},  // expired
+        {L"127.0.0.24", true, kGoodAuth, L"CERT ERROR", CERT},  // another address's
+        {L"localhost", true, kGoodAuth, L"CERT ERROR", CERT},   // not for this name
     };
     for (const Row& r : rows) {
         SetUp();
         std::wcscpy(SettingsRecord.AUTH, r.auth);
-        std::wstring word = Update(r.host, r.secure, r.refused).substr(7);
+        std::wstring word = Update(r.host, r.secure, r.notice).substr(7);
         EXPECT_EQ(word, r.word) << r.host << (r.secure ? " TLS" : " plain");
         bool recorded = word == L"GOOD" || word == L"NO CHANGE";
         EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), recorded ? L"192.0.2.7" : L"") << r.host;
+        std::wstring host = r.host == std::wstring(L"localhost") ? L"127.0.0.1" : r.host;
+        if (word == L"CERT ERROR") {
+            EXPECT_TRUE(StandinRequests(std::string(host.begin(), host.end()) + "-443").empty()) << r.host;
+        }
     }
+}
+
+// A library that did not start our way is not started another way: TLS
+// attempts end without a connection, plain ones go on.
+TEST_F(Exchange, FailedTlsStartupEndsEveryTlsAttempt) {
+    bool (*library)() = TlsLibraryStartup;
+    TlsLibraryStartup = [] { return false; };
+    EXPECT_FALSE(TlsStartup());
+    std::size_t seen = StandinRequests("127.0.0.3-443").size();
+    EXPECT_EQ(Update(L"127.0.0.3", true), L"status SYNC ERROR");
+    EXPECT_EQ(StandinRequests("127.0.0.3-443").size(), seen);
+    SetUp();
+    EXPECT_EQ(Update(L"127.0.0.3", false), L"status GOOD");
+    TlsLibraryStartup = library;
+    EXPECT_TRUE(TlsStartup());
 }
 
 // A server that sends a byte every 2.5 s, each within the receive time-out,

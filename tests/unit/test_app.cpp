@@ -229,6 +229,8 @@ TEST(Cycle, ConnectionNotices) {
         {"socket failure", NOTICE_SOCKET_FAILED, true,
          L"beep:16 tray:idle \u25CF ERROR:error:Error!\nCould not create socket. press:241"},
         {"socket failure, balloons off", NOTICE_SOCKET_FAILED, false, L"press:241"},
+        {"certificate refused", NOTICE_CERT_REFUSED, true,
+         L"beep:16 tray:idle \u25CF ERROR:error:Error!\nServer certificate not trusted."},
         {"unknown notice: an empty balloon", 999, true, L"beep:16 tray:idle \u25CF ERROR:error:"},
     };
     for (const Row& r : rows) EXPECT_EQ(Describe(ConnectionNotice(r.notice, r.balloons)), r.steps) << r.behaviour;

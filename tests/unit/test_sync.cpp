@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "net/report.h"
 #include "sync/protocol.h"
 #include "util/product.h"
 
@@ -84,5 +85,22 @@ TEST(SyncReplies, UpdateReplyWordFirstMatchingRowDecides) {
         std::wstring word = StatusWord(status);
         EXPECT_EQ(word + (record ? L" recorded" : L""), r.word + std::wstring(r.record ? L" recorded" : L""))
             << "reply \"" << r.reply << "\"";
+    }
+}
+
+TEST(SyncReplies, OutcomeDecidesWordRecordAndNotice) {
+    struct Row { ExchangeOutcome outcome; std::string reply; std::wstring word; int notice; } rows[] = {
+        {ExchangeOutcome::CertificateRefused, "", L"CERT ERROR", NOTICE_CERT_REFUSED},
+        {ExchangeOutcome::CertificateRefused, "\r\ngood 192.0.2.7", L"CERT ERROR", NOTICE_CERT_REFUSED},
+        {ExchangeOutcome::NoConnection, "", L"SYNC ERROR", NOTICE_CONNECT_FAILED},
+        {ExchangeOutcome::Reply, "", L"SYNC ERROR", 0},
+        {ExchangeOutcome::Reply, "\r\ngood 192.0.2.7", L"GOOD recorded", 0},
+    };
+    for (const Row& r : rows) {
+        Status status = UpdateOutcomeStatus(r.outcome, r.reply);
+        bool record = StatusRecordsSync(status);
+        std::wstring word = StatusWord(status);
+        EXPECT_EQ(word + (record ? L" recorded" : L""), r.word) << "reply \"" << r.reply << "\"";
+        EXPECT_EQ(OutcomeNotice(r.outcome), r.notice) << static_cast<int>(r.outcome);
     }
 }
