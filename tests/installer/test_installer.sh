@@ -57,7 +57,7 @@ start_program() {  # it writes its settings back first, then opens its window
 }
 program_ended() { for _ in $(seq 1 20); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.5; done; return 1; }
 
-# Kept settings without a CheckUseSSL value, as most have, and nothing left
+# Kept settings (so no install here is a fresh one) and nothing left
 # from an earlier run that could pass for a preset. Loopback-only hosts,
 # seeded and preset, so the installed program never looks up a name; the
 # numbers at the ends of their ranges.
@@ -115,8 +115,7 @@ check "program removed" test ! -e "$exe"
 check "Start-menu entry removed" test ! -e "$menu"
 check "autostart value removed" not reg_value "$run" 'DynDNS Client'
 check "settings kept" test "$(reg_value "$settings" AUTH)" = a2VwdA==
-# The preset stored "false"; the upgrade and the uninstall since kept it.
-check "installs over kept settings left Secure Connect alone" test "$(reg_value "$settings" CheckUseSSL)" = false
+check "installs over kept settings left Secure Connect as preset" test "$(reg_value "$settings" CheckUseSSL)" = false
 wine_run reg delete "$settings" /f >/dev/null 2>&1
 wine_run "$setup" /S >/dev/null 2>&1
 check "a fresh install turns Secure Connect on" test "$(reg_value "$settings" CheckUseSSL)" = true
