@@ -7,10 +7,13 @@ demo_env() {
   demo_prefix=$2
   shift 2
   run() { "$demo_root/scripts/wine-run.sh" --prefix "$demo_prefix" "$@"; }
+  mkdir -p "$build/demo-certs"
   python3 "$demo_root/tools/standin.py" demo --checkip-addr 127.0.0.70 --update-addr 127.0.0.71 --user demo \
-    --password velloq-demo --hosts home.demo.example --ip 198.51.100.23 --cert-dir "$build/demo-certs" \
+    --password velloq-demo --hosts home.demo.example --ip 198.51.100.23 \
+    --cert-dir "$("$demo_root/tools/test_chain.sh" "$build/demo-certs" 127.0.0.71)" \
     --max-seconds 900 >"$build/demo-service.log" 2>&1 &
   demo_service=$!
+  for _ in $(seq 1 100); do grep -q '^READY' "$build/demo-service.log" 2>/dev/null && break; sleep 0.1; done
   trap 'kill $demo_service 2>/dev/null || true; WINEPREFIX=$demo_prefix wineserver -k 2>/dev/null || true' EXIT
   run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   for setting in DomainCheckIP=127.0.0.70 DomainDynDNS=127.0.0.71 "AUTH=$(printf demo:velloq-demo | base64)" \
