@@ -16,13 +16,17 @@
 set -euo pipefail
 dir="$1" addr="$2" kind="${3:-trusted}"
 mkdir -p "$dir" && cd "$dir"
+# Servers hold EC keys, as production servers commonly do. The authorities
+# sign with RSA: Wine's chain engine now and then refuses a valid ECDSA
+# signature on a certificate, which would make a trusted row fail at random.
 key() { openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$1" 2>/dev/null; }
+ca_key() { openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$1" 2>/dev/null; }
 ca_ext="basicConstraints=critical,CA:TRUE
 keyUsage=critical,keyCertSign,cRLSign
 subjectKeyIdentifier=hash"
 root() {  # root NAME
   [ -e "$1.pem" ] && return
-  key "$1.key"
+  ca_key "$1.key"
   openssl req -x509 -new -key "$1.key" -days 3650 -subj "/CN=Velloq test $1" -out "$1.pem" \
     -addext "$(sed -n 1p <<<"$ca_ext")" -addext "$(sed -n 2p <<<"$ca_ext")" 2>/dev/null
 }
@@ -33,7 +37,7 @@ sign() {  # sign CSR ISSUER DAYS EXTENSIONS OUT
 root root
 root other-root
 if [ ! -e intermediate.pem ]; then
-  key intermediate.key
+  ca_key intermediate.key
   openssl req -new -key intermediate.key -subj "/CN=Velloq test intermediate" -out intermediate.csr
   sign intermediate.csr root 3650 "$ca_ext" intermediate.pem
 fi

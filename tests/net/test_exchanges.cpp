@@ -52,7 +52,9 @@ protected:
         std::size_t failures = notice != 0 ? 1 : 0;
         if (reports.size() != failures + 2 || reports.back() != end ||
             (notice != 0 && reports[0] != L"failure " + std::to_wstring(notice))) {
-            ADD_FAILURE() << "reports out of order, " << reports.size() << " of them";
+            std::wstring all;
+            for (const std::wstring& report : reports) all += L"[" + report + L"]";
+            ADD_FAILURE() << "reports out of order: " << std::string(all.begin(), all.end());
             return L"";
         }
         return reports[failures];
