@@ -52,14 +52,15 @@ bool IsHostText(const std::wstring& text) {
     return text.find_first_not_of(HOST_CHARACTERS) == std::wstring::npos;
 }
 
-// A host field passes when it is written with host characters only and is,
-// or resolves to, a dotted IPv4 address. Only names that begin with a
-// letter are looked up; the name itself is kept, not its address.
+// A host field passes when it is written with host characters only and is
+// a strict dotted quad, or a name that resolves. The name itself is kept,
+// not its address.
 bool HostPasses(const wchar_t* field) {
     if (field[0] == L'\0' || !IsHostText(field)) return false;
+    if (!IsHostName(field)) return ParseIPv4(field) != 0xFFFFFFFFu;
     wchar_t scratch[HOST_TEXT_CAPACITY];
-    CopyText(scratch, field);
-    if (IsHostName(scratch)) ResolveHost(scratch);
+    CopyText(scratch, ServerNameOf(field).c_str());
+    ResolveHost(scratch);
     return ParseIPv4(scratch) != 0xFFFFFFFFu;
 }
 

@@ -2,6 +2,7 @@
 #include "sync/protocol.h"
 
 #include "net/report.h"
+#include "net/transport.h"
 #include "util/product.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
@@ -19,7 +20,9 @@ bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds) {
 }
 
 std::string FormatCheckIpRequest(const char* host) {
-    return std::string("GET /index.php HTTP/1.0\r\nHost: ") + host + "\r\n\r\n";
+    std::string name(host);
+    if (!name.empty() && name.back() == '.') name.pop_back();  // as ServerNameOf
+    return "GET /index.php HTTP/1.0\r\nHost: " + name + "\r\n\r\n";
 }
 
 std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
@@ -34,7 +37,7 @@ std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
 std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* currentIP,
                                  const wchar_t* updateHost, const wchar_t* auth) {
     std::wstring r = L"GET /nic/update?system=dyndns&hostname=" + hostNames + L"&myip=" + currentIP +
-                     L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + updateHost +
+                     L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + ServerNameOf(updateHost) +
                      L"\r\nAuthorization: Basic " + auth + L"\r\nUser-Agent: " + ProductName + L"/" +
                      ProductVersion + L" " + ContactEmail + L"\r\n\r\n";
     const std::size_t kLimit = 1023;
@@ -56,20 +59,6 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
 }
 
 namespace {
-
-bool IsDottedQuad(const std::string& text) {
-    std::size_t start = 0;
-    for (int n = 0; n < 4; ++n) {
-        std::size_t end = n < 3 ? text.find('.', start) : text.size();
-        if (end == std::string::npos) return false;
-        std::string number = text.substr(start, end - start);
-        if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
-            (number.size() > 1 && number[0] == '0') || std::stoi(number) > 255)
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 // How many 16-bit groups a run of single-colon-separated hex groups holds
 // (a dotted quad at its end, where allowed, counts two); -1 when it is none.

@@ -16,6 +16,7 @@ int UnixSecondsFromTicks(std::uint64_t ticks);
 // minute) since the last recorded sync. Signed 32-bit arithmetic, wrapping.
 bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds);
 
+// The Host lines carry the host without a trailing dot (ServerNameOf).
 std::string FormatCheckIpRequest(const char* host);
 
 // The host-name parameter: at most the first 21 names, comma-separated.

@@ -1,7 +1,6 @@
 // Whatever the registry holds and the check-IP page says: the load leaves every field checked, within its capacity
 // and stored as it is, and the update request keeps its fixed lines, each field with its own characters only.
 #include <algorithm>
-#include <cwctype>
 #include "fuzz_input.h"
 #include "net/transport.h"
 #include "settings/registry.h"
@@ -27,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
     for (std::wstring host : {SettingsRecord.DomainCheckIP, SettingsRecord.DomainDynDNS})  // default, resolved or address
         CHECK(host.find_first_not_of(kHost) == host.npos &&
-              (host == DEFAULT_CHECKIP_HOST || host == DEFAULT_DYNDNS_HOST || FakeResolver().answers.count(host) ||
-               (!std::iswalpha(host[0]) && ParseIPv4(host.c_str()) != 0xFFFFFFFFu)));
+              (host == DEFAULT_CHECKIP_HOST || host == DEFAULT_DYNDNS_HOST ||
+               (IsHostName(host.c_str()) && FakeResolver().answers.count(ServerNameOf(host.c_str()))) ||
+               (!IsHostName(host.c_str()) && ParseIPv4(host.c_str()) != 0xFFFFFFFFu)));
     int tout = DecimalValue(SettingsRecord.TOUT), cloop = DecimalValue(SettingsRecord.CLOOP);
     CHECK(tout >= 1000 && tout <= 15000 && cloop >= 30 && cloop <= 1440);
     CHECK(std::wcscmp(SettingsRecord.DEBUG, L"true") == 0 || std::wcscmp(SettingsRecord.DEBUG, L"false") == 0);

@@ -110,20 +110,21 @@ TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) 
     struct Row {
         const wchar_t* host;
         bool secure;
-        std::string record, sni;
+        std::string record, sni, hostLine;
     } rows[] = {
-        {L"127.0.0.3", false, "127.0.0.3-80", ""},
-        {L"127.0.0.3", true, "127.0.0.3-443", "sni=-"},
+        {L"127.0.0.3", false, "127.0.0.3-80", "", "127.0.0.3"},
+        {L"127.0.0.3", true, "127.0.0.3-443", "sni=-", "127.0.0.3"},
         // install-deps.sh maps this name to 127.0.0.3 in /etc/hosts.
-        {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test"},
+        {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test", "update.velloq.test"},
+        // An absolute name: the certificate is for the name without its root dot.
+        {L"update.velloq.test.", true, "127.0.0.3-443", "sni=update.velloq.test", "update.velloq.test"},
     };
     for (const Row& r : rows) {
         SetUp();
         EXPECT_EQ(Update(r.host, r.secure), L"status GOOD") << r.record;
         std::vector<StandinRequest> seen = StandinRequests(r.record);
         ASSERT_FALSE(seen.empty()) << r.record;
-        std::wstring host(r.host);
-        EXPECT_EQ(seen.back().bytes, ExpectedUpdate(std::string(host.begin(), host.end()))) << r.record;
+        EXPECT_EQ(seen.back().bytes, ExpectedUpdate(r.hostLine)) << r.record;
         if (r.secure) {
             EXPECT_NE(seen.back().head.find(" TLSv1.3 " + r.sni), std::string::npos) << seen.back().head;
         }
@@ -151,6 +152,9 @@ TEST_F(Exchange, UpdateOutcomes) {
         {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", 0},
         {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", CONNECT},
         {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", CONNECT},
+        // 127.0.0.3 written loosely: neither is an address, nor a name that resolves.
+        {L"127.000.000.003", false, kGoodAuth, L"SYNC ERROR", CONNECT},
+        {L"0x7f.3", false, kGoodAuth, L"SYNC ERROR", CONNECT},
         {L"127.0.0.25", true, kGoodAuth, L"SYNC ERROR", 0},  // garbage instead of TLS
         // Certificates (tests/net/standins.list); a refused one ends the
         // handshake before the credential is written.
@@ -173,6 +177,33 @@ TEST_F(Exchange, UpdateOutcomes) {
         if (word == L"CERT ERROR") {
             EXPECT_TRUE(StandinRequests(std::string(host.begin(), host.end()) + "-443").empty()) << r.host;
         }
+    }
+}
+
+// A trusted leaf whose CRL and OCSP servers take the fetch and never answer
+// (127.0.0.26): the chain engine has a quarter of the exchange, so the reply
+// is still read and recorded. A certificate for another name is refused
+// before the engine fetches anything.
+TEST_F(Exchange, SilentRevocationServersHoldNoAttempt) {
+    using Clock = std::chrono::steady_clock;
+    struct Row {
+        const wchar_t* host;
+        const wchar_t* word;
+        int notice;
+    } rows[] = {{L"localhost", L"status CERT ERROR", CERT}, {L"127.0.0.27", L"status GOOD", 0}};
+    for (const Row& r : rows) {
+        SetUp();
+        std::size_t fetches = StandinRequests("127.0.0.26-80").size();
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(Update(r.host, true, r.notice), r.word) << r.host;
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_EQ(RegReadString(RegistryKeyPath, L"LASTIP"), r.notice == 0 ? L"192.0.2.7" : L"") << r.host;
+        EXPECT_LT(seconds, EXCHANGE_DEADLINE_MS / 2000.0) << r.host;
+        std::size_t fetched = StandinRequests("127.0.0.26-80").size() - fetches;
+        if (r.notice != 0) {
+            EXPECT_EQ(fetched, 0u) << r.host;
+        }
+        std::printf("silent revocation servers, %ls: %ls after %.1f s, %zu fetches\n", r.host, r.word, seconds, fetched);
     }
 }
 

@@ -24,6 +24,11 @@ TEST(SyncClock, GateAndUnixSeconds) {
 
 TEST(SyncRequests, ExactTexts) {
     EXPECT_EQ(FormatCheckIpRequest("127.0.0.2"), "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+    // An absolute name's root dot is no part of the name a server knows; only one is dropped.
+    EXPECT_EQ(FormatCheckIpRequest("check.example."), "GET /index.php HTTP/1.0\r\nHost: check.example\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest("check.example.."), "GET /index.php HTTP/1.0\r\nHost: check.example.\r\n\r\n");
+    EXPECT_NE(FormatUpdateRequest(L"a", L"192.0.2.7", L"members.example.", L"x").find(L"\r\nHost: members.example\r\n"),
+              std::wstring::npos);
     EXPECT_EQ(JoinHostNames({L"a.example", L"b.example"}), L"a.example,b.example");
     EXPECT_EQ(JoinHostNames(std::vector<std::wstring>(22, L"h")).size(), 21u * 2 - 1) << "at most 21 names";
     EXPECT_EQ(FormatUpdateRequest(L"a.example,b.example", L"192.0.2.7", L"127.0.0.3", L"YWJj"),
