@@ -10,10 +10,11 @@
 #include "util/text.h"
 
 // Turns ResponseBuffer into CurrentIP, empties it and shows the result.
-static void ParseCheckIpReply() {
+// Over verified TLS a bare address is a whole answer too.
+static void ParseCheckIpReply(bool secure) {
     std::string address;
     CurrentIP[0] = L'\0';
-    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address))
+    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address, secure))
         AnsiToWide(CurrentIP, address.c_str(), sizeof CurrentIP / sizeof CurrentIP[0]);
     ResponseBuffer.clear();
     ReportAddress(CurrentIP[0] != L'\0' ? CurrentIP : StatusWord(Status::CheckError));
@@ -26,12 +27,17 @@ ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const s
 }
 
 unsigned long CheckIpWorker(void*) {
-
-    // The request's Host line takes one character less than the field holds.
-    char host[HOST_TEXT_CAPACITY - 1];
-    WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
-    WorkerExchange(SettingsRecord.DomainCheckIP, 80, FormatCheckIpRequest(host), false);
-    ParseCheckIpReply();
+    // One look at the option decides both the port and the path.
+    const bool secure = SettingsRecord.SecureCheckIPFlag;
+    // The request takes one character less than the field holds.
+    char field[HOST_TEXT_CAPACITY - 1];
+    WideToAnsi(field, SettingsRecord.DomainCheckIP, sizeof field);
+    std::wstring host = CheckIpHostOf(SettingsRecord.DomainCheckIP);
+    // A refused server has had no byte of the request; the attempt ends here.
+    if (WorkerExchange(host.c_str(), secure ? 443 : 80, FormatCheckIpRequest(field), secure) ==
+        ExchangeOutcome::CertificateRefused)
+        ReportStatus(StatusWord(Status::CertError));
+    ParseCheckIpReply(secure);
     ReportCheckIpEnd();
     return 0;
 }

@@ -19,10 +19,15 @@ bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds) {
     return now > static_cast<int>(limit);
 }
 
-std::string FormatCheckIpRequest(const char* host) {
-    std::string name(host);
+std::string FormatCheckIpRequest(const char* field) {
+    std::string name(field), path = "/index.php";
+    std::size_t slash = name.find('/');
+    if (slash != std::string::npos) {
+        path = name.substr(slash);
+        name.erase(slash);
+    }
     if (!name.empty() && name.back() == '.') name.pop_back();  // as ServerNameOf
-    return "GET /index.php HTTP/1.0\r\nHost: " + name + "\r\n\r\n";
+    return "GET " + path + " HTTP/1.0\r\nHost: " + name + "\r\n\r\n";
 }
 
 std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
@@ -45,15 +50,31 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
     return r;
 }
 
-bool FindCheckIpAddress(const std::string& reply, std::string& address) {
+namespace {
+
+// The body after the head, without one final line break.
+std::string BareBody(const std::string& reply) {
+    std::size_t head = reply.find("\r\n\r\n");
+    if (head == std::string::npos) return "";
+    std::string body = reply.substr(head + 4);
+    if (!body.empty() && body.back() == '\n') body.pop_back();
+    if (!body.empty() && body.back() == '\r') body.pop_back();
+    return body;
+}
+
+}  // namespace
+
+bool FindCheckIpAddress(const std::string& reply, std::string& address, bool bareBody) {
     static const char kMarker[] = "Current IP Address: ";
     const std::size_t kMarkerLength = sizeof kMarker - 1;
     std::size_t a = reply.rfind(kMarker);
     std::size_t b = reply.rfind("</body>");
-    if (a == std::string::npos || b == std::string::npos) return false;
-    std::size_t start = a + kMarkerLength;
-    if (b <= start) return false;
-    address = reply.substr(start, b - start);
+    if (a != std::string::npos && b != std::string::npos && b > a + kMarkerLength)
+        address = reply.substr(a + kMarkerLength, b - a - kMarkerLength);
+    else if (bareBody)
+        address = BareBody(reply);
+    else
+        return false;
     // Cut to fit CurrentIP, a longer text could read as another address: it is none.
     return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
 }

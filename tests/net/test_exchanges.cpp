@@ -180,6 +180,48 @@ TEST_F(Exchange, UpdateOutcomes) {
     }
 }
 
+// Secure Check IP: the query to port 443, the server verified as for the
+// update, a refused one gets not a byte; a bare address is an answer only
+// over TLS. A path after the host is the page asked for.
+TEST_F(Exchange, CheckIpOverTlsAndWithAPath) {
+    const std::string kPage = "GET /index.php HTTP/1.0\r\nHost: ";
+    struct Row {
+        const wchar_t* field;
+        bool secure;
+        std::vector<std::wstring> reports;
+        std::string record, request;  // request empty: none arrives
+    } rows[] = {
+        {L"127.0.0.2", false, {L"address 192.0.2.7", L"check-IP end"}, "127.0.0.2-80", kPage + "127.0.0.2\r\n\r\n"},
+        {L"127.0.0.2/ip", false, {L"address CHECK ERROR", L"check-IP end"}, "127.0.0.2-80",
+         "GET /ip HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n"},  // the address alone, in the clear
+        {L"127.0.0.28", true, {L"address 192.0.2.10", L"check-IP end"}, "127.0.0.28-443", kPage + "127.0.0.28\r\n\r\n"},
+        {L"127.0.0.28/", true, {L"address 192.0.2.10", L"check-IP end"}, "127.0.0.28-443",
+         "GET / HTTP/1.0\r\nHost: 127.0.0.28\r\n\r\n"},
+        {L"127.0.0.28/v1/ip.txt", true, {L"address 192.0.2.10", L"check-IP end"}, "127.0.0.28-443",
+         "GET /v1/ip.txt HTTP/1.0\r\nHost: 127.0.0.28\r\n\r\n"},
+        {L"127.0.0.29/", true, {L"failure 516", L"status CERT ERROR", L"address CHECK ERROR", L"check-IP end"},
+         "127.0.0.29-443", ""},  // self-signed
+        {L"127.0.0.30/", true, {L"failure 516", L"status CERT ERROR", L"address CHECK ERROR", L"check-IP end"},
+         "127.0.0.30-443", ""},  // expired
+        {L"127.0.0.31/", true, {L"failure 516", L"status CERT ERROR", L"address CHECK ERROR", L"check-IP end"},
+         "127.0.0.31-443", ""},  // another address's
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        std::wcscpy(SettingsRecord.DomainCheckIP, r.field);
+        SettingsRecord.SecureCheckIPFlag = r.secure;
+        std::size_t before = StandinRequests(r.record).size();
+        CheckIpWorker(nullptr);
+        EXPECT_EQ(WorkerReports(), r.reports) << r.record;
+        std::vector<StandinRequest> seen = StandinRequests(r.record);
+        ASSERT_EQ(seen.size(), before + (r.request.empty() ? 0 : 1)) << r.record;
+        if (!r.request.empty()) {
+            EXPECT_EQ(seen.back().bytes, r.request) << r.record;
+            EXPECT_EQ(seen.back().head.find(" sni=-") != std::string::npos, r.secure) << seen.back().head;
+        }
+    }
+}
+
 // A trusted leaf whose CRL and OCSP servers take the fetch and never answer
 // (127.0.0.26): the chain engine has a quarter of the exchange, so the reply
 // is still read and recorded. A certificate for another name is refused

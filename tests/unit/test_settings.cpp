@@ -48,6 +48,13 @@ TEST_F(SettingsTest, LoadChecksCorrectsAndStoresAllNine) {
         {"host a short address", 0, L"10.1", kDefaults[0]}, {"host a quad and a dot", 1, L"192.0.2.1.", kDefaults[1]},
         {"host, a name beginning with a digit", 1, L"1up.example", L"1up.example"},
         {"host in hex: a name, and none resolves", 1, L"0x0a.1", kDefaults[1]},
+        // The check-IP host may name a page; a path of anything but path characters is refused whole.
+        {"check-IP page", 0, L"check.example/v1/ip-4.txt", L"check.example/v1/ip-4.txt"},
+        {"check-IP root page", 0, L"192.0.2.1/", L"192.0.2.1/"}, {"check-IP page, no host", 0, L"/ip", kDefaults[0]},
+        {"check-IP page with a query", 0, L"check.example/ip?x=1", kDefaults[0]},
+        {"check-IP page with a blank", 0, L"check.example/a b", kDefaults[0]},
+        {"check-IP page of a loose address", 0, L"10.1/ip", kDefaults[0]},
+        {"update host with a page", 1, L"check.example/ip", kDefaults[1]},
         {"update host empty", 1, L"", kDefaults[1]},  {"update host with a blank", 1, L"127.0.0.3 x", kDefaults[1]},
         {"time-out below range", 2, L"999", L"3000"},        {"time-out lowest", 2, L"1000", L"1000"},
         {"time-out above range", 2, L"15001", L"3000"},      {"time-out highest", 2, L"15000", L"15000"},
