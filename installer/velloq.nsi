@@ -228,8 +228,8 @@ SectionEnd
 
 ; ---------------------------------------------------------------- presets
 ; Settings an administrator presets for a deployment, none of them secret:
-;   /CHECKIP=host /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
-;   /SECURE=0|1 /CHECKLASTIP=0|1
+;   /CHECKIP=host[/path] /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
+;   /SECURE=0|1 /CHECKLASTIP=0|1 /SECURECHECKIP=0|1
 ; Each is checked in .onInit against the program's own limits, before a
 ; running copy is asked to close; one that fails changes nothing and ends
 ; the installer with exit code 3. A value is stored as given, so that the
@@ -277,6 +277,36 @@ Function PresetHost
   ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
 FunctionEnd
 
+; The Check IP field: a host, then perhaps a path from its first "/" on,
+; written with path characters; the whole within the field.
+Function PresetHostPath
+  StrCpy $R9 ""
+  StrLen $R8 $R0
+  ${IfThen} $R8 > ${HOST_MAX} ${|} Return ${|}
+  ; $R3: where the first "/" is, or the length
+  StrCpy $R3 0
+  ${Do}
+    StrCpy $R5 $R0 1 $R3
+    ${IfThen} $R5 == "" ${|} ${ExitDo} ${|}
+    ${IfThen} $R5 == "/" ${|} ${ExitDo} ${|}
+    IntOp $R3 $R3 + 1
+  ${Loop}
+  ${IfThen} $R3 = 0 ${|} Return ${|}
+  Push $R0
+  StrCpy $R6 $R0 "" $R3
+  StrCpy $R0 $R0 $R3
+  Push $R6
+  StrCpy $R1 "${HOST_CHARACTERS}"
+  Call OnlyFrom
+  Pop $R0
+  ${If} $R2 = 1
+    StrCpy $R1 "${PATH_CHARACTERS}"
+    Call OnlyFrom
+  ${EndIf}
+  Pop $R0
+  ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
+FunctionEnd
+
 ; Between $R7 and $R8; at most nine digits, so the comparison cannot wrap,
 ; and no leading zero, which NSIS would read as octal.
 Function PresetNumber
@@ -311,9 +341,46 @@ Function PresetFlag
   ${IfThen} $R0 S== "1" ${|} StrCpy $R9 "${SWITCH_ON}" ${|}
 FunctionEnd
 
+; GetOptions ends a value at the next "/", which a Check IP path holds:
+; $R0 := the value of option $R1 ("/CHECKIP=") up to the next blank; the
+; error flag set when the command line does not hold it.
+Function OptionToBlank
+  StrLen $R2 $R1
+  StrLen $R3 $PresetLine
+  StrCpy $R4 0
+  ${Do}
+    ${If} $R4 >= $R3
+      SetErrors
+      Return
+    ${EndIf}
+    StrCpy $R5 $PresetLine $R2 $R4
+    IntOp $R6 $R4 - 1
+    StrCpy $R7 $PresetLine 1 $R6
+    ${If} $R5 == $R1
+      ${IfThen} $R4 = 0 ${|} ${ExitDo} ${|}
+      ${IfThen} $R7 == " " ${|} ${ExitDo} ${|}
+    ${EndIf}
+    IntOp $R4 $R4 + 1
+  ${Loop}
+  IntOp $R4 $R4 + $R2
+  StrCpy $R0 ""
+  ${Do}
+    StrCpy $R5 $PresetLine 1 $R4
+    ${IfThen} $R5 == "" ${|} ${ExitDo} ${|}
+    ${IfThen} $R5 == " " ${|} ${ExitDo} ${|}
+    StrCpy $R0 "$R0$R5"
+    IntOp $R4 $R4 + 1
+  ${Loop}
+FunctionEnd
+
 !macro PRESET SWITCH VALUE CHECK LOW HIGH
   ClearErrors
-  ${GetOptions} $PresetLine "/${SWITCH}=" $R0
+  !if ${CHECK} == HostPath
+    StrCpy $R1 "/${SWITCH}="
+    Call OptionToBlank
+  !else
+    ${GetOptions} $PresetLine "/${SWITCH}=" $R0
+  !endif
   ${IfNot} ${Errors}
     StrCpy $R7 ${LOW}
     StrCpy $R8 ${HIGH}
@@ -329,13 +396,14 @@ FunctionEnd
 Function Presets
   ${GetParameters} $PresetLine
   StrCpy $PresetRefused ""
-  !insertmacro PRESET CHECKIP DomainCheckIP Host 0 0
+  !insertmacro PRESET CHECKIP DomainCheckIP HostPath 0 0
   !insertmacro PRESET DYNDNS DomainDynDNS Host 0 0
   !insertmacro PRESET PAUSE CLOOP Number ${PAUSE_MIN} ${PAUSE_MAX}
   !insertmacro PRESET TIMEOUT TOUT Number ${TIMEOUT_MIN} ${TIMEOUT_MAX}
   !insertmacro PRESET BALLOON DEBUG Word 0 0
   !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
   !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
+  !insertmacro PRESET SECURECHECKIP SecureCheckIP Flag 0 0
 FunctionEnd
 
 Function CheckPresets
@@ -345,8 +413,9 @@ Function CheckPresets
     ${IfNot} ${Silent}
       MessageBox MB_OK|MB_ICONSTOP "These settings cannot be preset:$PresetRefused$\r$\n$\r$\n\
         Pause: ${PAUSE_MIN} to ${PAUSE_MAX} minutes. Time-out: ${TIMEOUT_MIN} to ${TIMEOUT_MAX} ms \
-        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure and Check Last IP: 0 or 1. \
-        Hosts: letters, digits, - and ., at most ${HOST_MAX} characters.$\r$\n$\r$\nNothing was changed."
+        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure, Check Last IP and \
+        Secure Check IP: 0 or 1. Hosts: letters, digits, - and ., at most ${HOST_MAX} characters; \
+        Check IP may add a path: /, then letters, digits and . _ ~ / -.$\r$\n$\r$\nNothing was changed."
     ${EndIf}
     SetErrorLevel ${PRESET_REFUSED}
     Quit
