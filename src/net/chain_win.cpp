@@ -57,7 +57,7 @@ PCCERT_CHAIN_CONTEXT BuildChain(PCCERT_CONTEXT leaf, HCERTSTORE sent, DWORD fetc
 const DWORD kFetching = CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | CERT_CHAIN_REVOCATION_ACCUMULATIVE_TIMEOUT;
 // No revocation asked at all: Wine's engine fetches it even when told to
 // use its cache only.
-const DWORD kCacheOnly = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL;
+const DWORD kWithoutFetching = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL;
 
 // A chain built on a thread of its own: a fetch the engine does not end in
 // time (Wine's waits for a silent server until it closes, whatever the
@@ -110,7 +110,7 @@ bool WindowsTrustsChain(const std::vector<std::string>& der, int shareMs) {
     } else {
         // Out of time: judge by what this machine knows without fetching;
         // the fetch ends on its own.
-        PCCERT_CHAIN_CONTEXT known = BuildChain(leaf, sent, 0, kCacheOnly);
+        PCCERT_CHAIN_CONTEXT known = BuildChain(leaf, sent, 0, kWithoutFetching);
         trusted = known != nullptr && ChainAcceptable(known);
         if (known != nullptr) CertFreeCertificateChain(known);
     }
