@@ -8,13 +8,10 @@
 #include "util/text.h"
 
 SyncOutcome CheckIp(const SyncJob& job) {
-    // The request takes one character less than the field holds.
-    char field[HOST_TEXT_CAPACITY - 1];
-    WideToAnsi(field, job.server.c_str(), sizeof field);
     std::wstring host = CheckIpHostOf(job.server.c_str());
     std::string reply;
     ExchangeOutcome exchange =
-        RunExchange(host.c_str(), job.port, FormatCheckIpRequest(field), job.tls, host.c_str(), reply);
+        RunExchange(host.c_str(), job.port, FormatCheckIpRequest(job.server.c_str()), job.tls, host.c_str(), reply);
     if (int notice = OutcomeNotice(exchange)) ReportConnectionFailure(notice);
 
     SyncOutcome outcome;

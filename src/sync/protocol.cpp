@@ -1,9 +1,12 @@
 // The protocol's text for one attempt: gate arithmetic, requests, page and reply.
 #include "sync/protocol.h"
 
+#include <cstring>
+
 #include "net/report.h"
 #include "net/transport.h"
 #include "util/product.h"
+#include "util/text.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
     const long long kEpochMicroseconds = 11644473600000000LL;
@@ -19,8 +22,11 @@ bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds) {
     return now > static_cast<int>(limit);
 }
 
-std::string FormatCheckIpRequest(const char* field) {
-    std::string name(field), path = "/index.php";
+std::string FormatCheckIpRequest(const wchar_t* field) {
+    char narrow[HOST_TEXT_CAPACITY];
+    WideToAnsi(narrow, field, sizeof narrow);
+    if (std::strchr(narrow, '/') == nullptr) narrow[HOST_TEXT_CAPACITY - 2] = '\0';
+    std::string name(narrow), path = "/index.php";
     std::size_t slash = name.find('/');
     if (slash != std::string::npos) {
         path = name.substr(slash);

@@ -18,8 +18,9 @@ bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds);
 
 // The check-IP request for a Check IP field: "host" asks for /index.php,
 // "host/path" for /path. The Host lines carry the host without a trailing
-// dot (ServerNameOf).
-std::string FormatCheckIpRequest(const char* field);
+// dot (ServerNameOf); a field without a path goes out cut to one character
+// less than the field holds, as it always has, one with a path whole.
+std::string FormatCheckIpRequest(const wchar_t* field);
 
 // The host-name parameter: at most the first 21 names, comma-separated.
 const std::size_t MAX_UPDATE_HOSTS = 21;

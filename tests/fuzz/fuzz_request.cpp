@@ -44,9 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         at = std::min(request.find_first_not_of(allowed, start = at + literal.size()), request.size());
         return request.substr(start, at - start);
     };
-    char checkIpField[HOST_TEXT_CAPACITY - 1];  // the field, taken the way the check takes it
-    WideToAnsi(checkIpField, SettingsRecord.DomainCheckIP, sizeof checkIpField);
-    std::string checkIp = FormatCheckIpRequest(checkIpField);
+    std::string checkIp = FormatCheckIpRequest(SettingsRecord.DomainCheckIP);
     request.assign(checkIp.begin(), checkIp.end());
     CHECK(field(L"GET ", PATH_CHARACTERS) == (path.empty() ? L"/index.php" : path));
     field(L" HTTP/1.0\r\nHost: ", kHost);
