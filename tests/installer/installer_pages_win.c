@@ -1,0 +1,44 @@
+// What a user and another logon session do to the installer, from outside:
+//   installer_pages.exe finish TITLE   presses Next/Install (button 1 of the window TITLE) until the
+//                                      Finish page shows; exit code 0 then, 1 after 120 s
+//   installer_pages.exe end TITLE      ends the process of the window TITLE without pressing Finish
+//   installer_pages.exe hold FILE      keeps FILE open without sharing, as a running copy does,
+//                                      for 120 s or until killed; prints "holding" once it does
+#include <windows.h>
+#include <stdio.h>
+#include <wchar.h>
+
+static HWND Installer(const wchar_t* title) { return FindWindowW(L"#32770", title); }
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) return 2;
+    if (wcscmp(argv[1], L"hold") == 0) {
+        HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        printf("holding\n");
+        fflush(stdout);
+        Sleep(120000);
+        return 0;
+    }
+    if (wcscmp(argv[1], L"end") == 0) {
+        DWORD pid = 0;
+        HWND window = Installer(argv[2]);
+        HANDLE process =
+            window && GetWindowThreadProcessId(window, &pid) ? OpenProcess(PROCESS_TERMINATE, FALSE, pid) : NULL;
+        return process && TerminateProcess(process, 99) ? 0 : 1;
+    }
+    for (int i = 0; i < 600; ++i, Sleep(200)) {
+        HWND window = Installer(argv[2]), next = window ? GetDlgItem(window, 1) : NULL;
+        wchar_t text[64] = L"";
+        DWORD_PTR length = 0;
+        if (!next || !SendMessageTimeoutW(next, WM_GETTEXT, 64, (LPARAM)text, SMTO_ABORTIFHUNG, 3000, &length))
+            continue;
+        if (wcscmp(text, L"&Finish") == 0) return 0;
+        // The page changes after the click; the next look finds the new one.
+        if (IsWindowEnabled(next) && IsWindowVisible(next)) {
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), (LPARAM)next);
+            Sleep(800);
+        }
+    }
+    return 1;
+}
