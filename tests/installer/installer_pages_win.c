@@ -8,7 +8,13 @@
 #include <stdio.h>
 #include <wchar.h>
 
-static HWND Installer(const wchar_t* title) { return FindWindowW(L"#32770", title); }
+// The visible dialog whose title begins with title (NSIS adds a blank at its end).
+static HWND Installer(const wchar_t* title) {
+    wchar_t text[256];
+    for (HWND w = NULL; (w = FindWindowExW(NULL, w, L"#32770", NULL)) != NULL;)
+        if (IsWindowVisible(w) && GetWindowTextW(w, text, 256) && wcsncmp(text, title, wcslen(title)) == 0) return w;
+    return NULL;
+}
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;
