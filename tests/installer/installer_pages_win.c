@@ -4,6 +4,9 @@
 //   installer_pages.exe end TITLE      ends the process of the window TITLE without pressing Finish
 //   installer_pages.exe hold FILE      keeps FILE open without sharing, as a running copy does,
 //                                      for 120 s or until killed; prints "holding" once it does
+//   installer_pages.exe uninstall FOLDER [SWITCH]
+//                                      runs FOLDER\Uninstall.exe /S [SWITCH] _?=FOLDER as a deployment tool
+//                                      does (_?= unquoted, as NSIS needs it) and ends with its exit code
 #include <windows.h>
 #include <stdio.h>
 #include <wchar.h>
@@ -17,6 +20,19 @@ static HWND Installer(const wchar_t* title) {
 }
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 || argc == 4) {
+        if (wcscmp(argv[1], L"uninstall") == 0) {
+            wchar_t line[1024];
+            STARTUPINFOW startup = {sizeof startup};
+            PROCESS_INFORMATION p;
+            DWORD code = 1;
+            swprintf(line, 1024, L"\"%ls\\Uninstall.exe\" /S %ls _?=%ls", argv[2], argc == 4 ? argv[3] : L"", argv[2]);
+            if (!CreateProcessW(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &p)) return 1;
+            WaitForSingleObject(p.hProcess, 120000);
+            GetExitCodeProcess(p.hProcess, &code);
+            return (int)code;
+        }
+    }
     if (argc != 3) return 2;
     if (wcscmp(argv[1], L"hold") == 0) {
         HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);

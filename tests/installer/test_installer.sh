@@ -147,12 +147,12 @@ wine_run "$pages_tool" hold "$folder\DynDNSVelloqClient.exe" >"$held" 2>/dev/nul
 holder=$!
 for _ in $(seq 1 40); do grep -q holding "$held" && break; sleep 0.5; done
 uninstall_entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DynDNSVelloqClient'
-wine_run "$folder\Uninstall.exe" /S "_?=$folder" >/dev/null 2>&1
+wine_run "$pages_tool" uninstall "$folder" >/dev/null 2>&1
 check "an uninstall that cannot remove the program ends with exit code 2" test $? -eq 2
 check "it keeps the program" test -f "$exe"
 check "it keeps the uninstall entry" test "$(reg_value "$uninstall_entry" DisplayName)" = "DynDNS Velloq Client"
-kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null; rm -f "$held"
-wine_run "$folder\Uninstall.exe" /S /REMOVESETTINGS "_?=$folder" >/dev/null 2>&1
+wine_run taskkill /F /IM installer_pages.exe >/dev/null 2>&1; wait "$holder"; rm -f "$held"
+wine_run "$pages_tool" uninstall "$folder" /REMOVESETTINGS >/dev/null 2>&1
 check "once it is free, the uninstall succeeds with exit code 0" test $? -eq 0
 check "and removes the uninstall entry" not reg_value "$uninstall_entry" DisplayName
 wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
