@@ -78,8 +78,10 @@ void ResetCountdown(Steps& out, Cycle& c, const SettingsData& s, const Moment& n
 // The countdown's timer. Shown: every second, lined up with the deadline
 // while it counts (and plain seconds while an attempt is out, which only
 // switch Stop off). Hidden: one timer for the deadline, and none while an
-// attempt is out, whose end report wakes the program anyway.
-void PlanTimer(Steps& out, Cycle& c, const Moment& now) {
+// attempt is out, whose end report wakes the program anyway. A countdown
+// reset starts the timer anew (fresh): a timer of the same period keeps
+// its old phase, and the first second would come 0 to 1000 ms after.
+void PlanTimer(Steps& out, Cycle& c, const Moment& now, bool fresh = false) {
     unsigned want = 0;
     if (c.running && c.shown) {
         want = kSecond;
@@ -94,7 +96,7 @@ void PlanTimer(Steps& out, Cycle& c, const Moment& now) {
         c.armedMs = 0;
         return;
     }
-    if (c.armedMs != 0 && want <= c.armedMs + kSlackMs && c.armedMs <= want + kSlackMs) return;
+    if (!fresh && c.armedMs != 0 && want <= c.armedMs + kSlackMs && c.armedMs <= want + kSlackMs) return;
     Arm(out, IDT_COUNTDOWN, want);
     c.armedMs = want;
 }
@@ -136,7 +138,7 @@ void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now
 void EndAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
     c.idle = true;
     ResetCountdown(out, c, s, now);
-    PlanTimer(out, c, now);
+    PlanTimer(out, c, now, true);
 }
 
 void Guard(Steps& out, const SettingsData& s) {
@@ -268,7 +270,7 @@ Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now)
 Steps RestartCountdown(Cycle& c, const SettingsData& s, const Moment& now) {
     Steps out;
     ResetCountdown(out, c, s, now);
-    PlanTimer(out, c, now);
+    PlanTimer(out, c, now, true);
     return out;
 }
 
