@@ -135,7 +135,14 @@ void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now
     Add(out, Step::EndReport);
 }
 
+// The attempt is over. A Start that waited for it begins its own attempt
+// now, and the countdown runs from that one's end.
 void EndAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
+    if (c.startWaiting) {
+        c.startWaiting = false;
+        BeginAttempt(out, c, s, now);
+        return;
+    }
     c.idle = true;
     ResetCountdown(out, c, s, now);
     PlanTimer(out, c, now, true);
@@ -170,6 +177,9 @@ Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
     Announce(out, true, s);
     out.push_back(Step{Step::StatusBar, 0, L"Client running!"});
     Add(out, Step::WindowIcon, 1);
+    // Stop cannot interrupt a name look-up or the certificate check, so the
+    // stopped attempt's worker may still be out: Start's attempt waits for it.
+    c.startWaiting = c.workerOut;
     BeginAttempt(out, c, s, now);
     return out;
 }
@@ -177,6 +187,7 @@ Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
 Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now) {
     Steps out;
     c.running = false;
+    c.startWaiting = false;
     Add(out, Step::DisarmTimer, IDT_COUNTDOWN);
     c.armedMs = 0;
     Guard(out, s);

@@ -159,6 +159,26 @@ TEST(Cycle, EventsDecideTheSteps) {
          [&](Cycle& c) { return StopCycle(c, quiet, At(kT0)); },
          L"disarm:260 controls:alloff arm:263/3000 " + reset +
           L" tray:idle \u25CF IDLE:custom:- bar:Client ready! icon:idle close", false, true},
+        {"Start while the stopped attempt's worker is still out: no attempt yet", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             return StartCycle(c, quiet, At(kT0 + 3500));
+         }, start + L"tray:running \u25CF RUNNING:custom:- bar:Client running! icon:running", false, true},
+        {"then that attempt's end: Start's own attempt begins", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             return UpdateEnded(c, nullptr, quiet, At(kT0 + 9000));
+         }, begin + L" job:check", false, true},
+        {"then that attempt's check finds an address: its update goes first", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             return CheckIpEnded(c, Found(L"192.0.2.8"), quiet, At(kT0 + 9000));
+         }, L"ip=192.0.2.8 job:update:192.0.2.8", false, true},
+        {"Stop again before that attempt's end: the end only resets the count", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             StopCycle(c, quiet, At(kT0 + 5000));
+             return UpdateEnded(c, nullptr, quiet, At(kT0 + 9000));
+         }, reset},
         {"a tick while the attempt is out only turns Stop off", Out(),
          [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1000)); }, L"stop:off", false, true},
         {"a tick after Stop does nothing", Out(false),
