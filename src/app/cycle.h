@@ -29,7 +29,7 @@ struct Step {
         Beep,             // value: beep type
         StatusBar,        // text
         WindowIcon,       // value: running
-        StartJob,         // value: Job; text: the address to send (update); the edge reports JobNotStarted when it cannot
+        StartJob,         // value: Job; text: the update's address; the edge reports JobNotStarted when it cannot
         EndReport,        // an end report without an update, sent to the window as a worker sends its own
         Press,            // value: command id, sent to the window
         CloseConnection,  // the attempt out loses its connection; Winsock stops
