@@ -24,7 +24,9 @@ void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(
 void ReportCheckIpEnd(const SyncOutcome& o) {
     Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address) + (o.status == Status::CertError ? L" CERT ERROR" : L""));
 }
-void ReportUpdateEnd(const SyncOutcome& o) { Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address); }
+void ReportUpdateEnd(const SyncOutcome& o) {
+    Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address);
+}
 
 std::vector<std::wstring> WorkerReports() {
     std::lock_guard<std::mutex> lock(guard);
