@@ -123,6 +123,7 @@ void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now
     PlanTimer(out, c, now);
     Show(out, Field::Date, now.localTime);
     Show(out, Field::Address, Status::Waiting);
+    if (s.UseIPv6Flag) Show(out, Field::Address6, Status::Waiting);
     Show(out, Field::Status, Status::Waiting);
     if (SyncGateAllows(now.unixSeconds, DecimalValue(s.CLOOP), DecimalValue(s.TIMESTAMP))) {
         Add(out, Step::StartJob, static_cast<int>(Job::CheckIp));
@@ -223,11 +224,17 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
 }
 
 Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now) {
+    return CheckIpEnded(c, found, L"", s, now);
+}
+
+Steps CheckIpEnded(Cycle& c, const wchar_t* found, const wchar_t* found6, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
-    if (found[0] == L'\0') {
+    // Either family missing is a CHECK ERROR; its field says which.
+    bool unchanged = std::wcscmp(s.LASTIP, found) == 0 && (!s.UseIPv6Flag || std::wcscmp(s.LASTIP6, found6) == 0);
+    if (found[0] == L'\0' || (s.UseIPv6Flag && found6[0] == L'\0')) {
         EndAttempt(out, c, s, now);
-    } else if (s.CheckLastIPFlag && std::wcscmp(s.LASTIP, found) == 0) {
+    } else if (s.CheckLastIPFlag && unchanged) {
         Add(out, Step::SaveLastSync);
         Show(out, Field::Status, Status::AlreadySynced);
         Add(out, Step::EndReport);
@@ -252,6 +259,7 @@ Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now)
     c.workerOut = false;
     Show(out, job == Job::CheckIp ? Field::Address : Field::Status,
          job == Job::CheckIp ? Status::CheckError : Status::SyncError);
+    if (job == Job::CheckIp && s.UseIPv6Flag) Show(out, Field::Address6, Status::CheckError);
     EndAttempt(out, c, s, now);
     return out;
 }

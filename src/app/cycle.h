@@ -14,7 +14,7 @@
 // The control sets of the main window (app/control_state.cpp).
 enum class Controls { Default, AllOff, Start, Edit };
 // The texts an attempt and the countdown write.
-enum class Field { Date, Address, Status, Minutes, Seconds };
+enum class Field { Date, Address, Status, Minutes, Seconds, Address6 };
 enum class Job { CheckIp, Update };
 
 struct Step {
@@ -70,6 +70,10 @@ Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now);
 Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now);
 // A worker's end report; found is the address the check found, empty for none.
 Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now);
+// With "Update IPv6" on, found6 is the address the query over IPv6 found,
+// empty for none: without it no update goes out, so a passing IPv6 failure
+// never drops the AAAA record (nor is the A record updated meanwhile).
+Steps CheckIpEnded(Cycle& c, const wchar_t* found, const wchar_t* found6, const SettingsData& s, const Moment& now);
 Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now);
 // The thread for a StartJob step could not be started.
 Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now);

@@ -27,6 +27,7 @@ HWND FieldWindow(int field) {
         case Field::Status: return QueryEdits[2];
         case Field::Minutes: return MinutesStatic;
         case Field::Seconds: return SecondsStatic;
+        case Field::Address6: return QueryIp6Edit;
     }
     return nullptr;
 }
@@ -68,6 +69,8 @@ void Apply(const Step& s) {
         case Step::Text: SetText(FieldWindow(s.value), s.text.c_str()); return;
         case Step::SetControls:
             for (const ControlRow& row : kControlRows) EnableWindow(*row.control, row.on[s.value]);
+            // Check IPv6 is edited like the other hosts, but only while its option is on.
+            EnableWindow(CheckIp6Edit, s.value == static_cast<int>(Controls::Edit) && SettingsRecord.UseIPv6Flag);
             return;
         case Step::EnableStop: EnableWindow(StopButton, s.value != 0); return;
         case Step::ArmTimer: SetTimer(MainWindow, s.value, s.ms, nullptr); return;
@@ -105,7 +108,7 @@ void SetControls(Controls set) {
 
 void CheckIpDone() {
     CloseWorker();
-    Apply(CheckIpEnded(CycleState, CurrentIP, SettingsRecord, MomentNow()));
+    Apply(CheckIpEnded(CycleState, CurrentIP, CurrentIP6, SettingsRecord, MomentNow()));
 }
 
 void SyncDone() {
@@ -116,6 +119,14 @@ void SyncDone() {
 void FillSettingsForms(bool readStore) {
     LoadSettings(readStore);
     for (int i = 0; i < FORM_FIELD_COUNT; ++i) SetText(SettingEdits[i], FormFieldText(i));
+    SetText(CheckIp6Edit, SettingsRecord.DomainCheckIP6);
+}
+
+void ShowIPv6Line(bool on) {
+    // Off, the line is empty and inactive, as before the option existed.
+    if (!on) SetText(QueryIp6Edit, L"");
+    EnableWindow(QueryIp6Label, on);
+    EnableWindow(QueryIp6Edit, on);
 }
 
 void ReportConnectionFailure(int notice) {
@@ -124,6 +135,10 @@ void ReportConnectionFailure(int notice) {
 
 void ReportAddress(const wchar_t* text) {
     SetText(QueryEdits[1], text);
+}
+
+void ReportAddress6(const wchar_t* text) {
+    SetText(QueryIp6Edit, text);
 }
 
 void ReportStatus(const wchar_t* word) {

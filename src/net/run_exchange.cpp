@@ -6,14 +6,19 @@
 #include "util/text.h"
 
 ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls,
-                            const wchar_t* serverName, std::string& reply) {
+                            const wchar_t* serverName, std::string& reply, AddressFamily family) {
     // A library that did not start as we start it is not started any other
     // way (that would read its configuration): no TLS attempt goes out.
     if (tls && !TlsStarted()) return ExchangeOutcome::Reply;
-    UseTcpOverIPv4();
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, host);
-    ResolveHost(address);
+    if (family == AddressFamily::IPv6) {
+        UseTcpOverIPv6();
+        ResolveHost6(address);
+    } else {
+        UseTcpOverIPv4();
+        ResolveHost(address);
+    }
 
     SOCKET s = ConnectTcp(address, port, CONNECT_TIMEOUT_MS);
     if (s == INVALID_SOCKET) return ExchangeOutcome::NoConnection;

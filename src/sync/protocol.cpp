@@ -42,7 +42,16 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
     return r;
 }
 
-bool FindCheckIpAddress(const std::string& reply, std::string& address) {
+std::wstring UpdateAddressText(const wchar_t* ipv4, const wchar_t* ipv6) {
+    std::wstring text(ipv4);
+    if (ipv6 != nullptr && ipv6[0] != L'\0') text += std::wstring(L",") + ipv6;
+    return text;
+}
+
+namespace {
+
+// The text between the last "Current IP Address: " and the last "</body>".
+bool CutCheckIpText(const std::string& reply, std::string& text) {
     static const char kMarker[] = "Current IP Address: ";
     const std::size_t kMarkerLength = sizeof kMarker - 1;
     std::size_t a = reply.rfind(kMarker);
@@ -50,9 +59,19 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address) {
     if (a == std::string::npos || b == std::string::npos) return false;
     std::size_t start = a + kMarkerLength;
     if (b <= start) return false;
-    address = reply.substr(start, b - start);
+    text = reply.substr(start, b - start);
+    return true;
+}
+
+}  // namespace
+
+bool FindCheckIpAddress(const std::string& reply, std::string& address) {
     // Cut to fit CurrentIP, a longer text could read as another address: it is none.
-    return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
+    return CutCheckIpText(reply, address) && address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
+}
+
+bool FindCheckIp6Address(const std::string& reply, std::string& address) {
+    return CutCheckIpText(reply, address) && address.size() < CURRENT_IP6_CAPACITY && IsGlobalIPv6Text(address);
 }
 
 namespace {
@@ -100,6 +119,15 @@ bool IsIPv6Text(const std::string& text) {
 
 bool IsAddressText(const std::string& text) {
     return IsDottedQuad(text) || IsIPv6Text(text);
+}
+
+bool IsGlobalIPv6Text(const std::string& text) {
+    if (text.find('.') != std::string::npos || !IsIPv6Text(text)) return false;
+    // The first group decides the range; a text that begins with "::" has 0 there.
+    std::size_t end = text.find(':');
+    if (end == 0) return false;
+    unsigned first = static_cast<unsigned>(std::stoul(text.substr(0, end), nullptr, 16));
+    return (first & 0xE000u) == 0x2000u;
 }
 
 namespace {

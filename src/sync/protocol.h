@@ -28,6 +28,13 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
 
 // CurrentIP's capacity: an address of 30 characters at most.
 const std::size_t CURRENT_IP_CAPACITY = 31;
+// CurrentIP6's: the longest IPv6 text has 45 characters.
+const std::size_t CURRENT_IP6_CAPACITY = 46;
+
+// The myip value: the IPv4 address, and the IPv6 one after a comma when
+// there is one. The service drops the record of a family a request leaves
+// out, so both go in one request.
+std::wstring UpdateAddressText(const wchar_t* ipv4, const wchar_t* ipv6);
 
 // The address text between the last "Current IP Address: " and the last
 // "</body>"; false when either marker is missing, or the text is longer than
@@ -39,6 +46,15 @@ bool FindCheckIpAddress(const std::string& reply, std::string& address);
 // leading zero) or an IPv6 text (hex groups of one to four digits between
 // colons, at most one "::", perhaps ending in a dotted quad).
 bool IsAddressText(const std::string& text);
+
+// The page of the query made over IPv6: the text between the same markers
+// must be a global IPv6 address (IsGlobalIPv6Text) of at most 45 characters.
+bool FindCheckIp6Address(const std::string& reply, std::string& address);
+
+// Hex groups only (no dotted tail, so no IPv4-mapped or -compatible form),
+// at most one "::", and within 2000::/3, the global unicast range: never
+// the unspecified, loopback, link-local, unique-local or multicast address.
+bool IsGlobalIPv6Text(const std::string& text);
 
 // The outcome of an update reply: the first matching row of the reply
 // table; SYNC ERROR for no reply at all.

@@ -5,6 +5,8 @@
 
 // The IP field: the address found, or the word for none.
 void ReportAddress(const wchar_t* text);
+// The IPv6 field: the address the query over IPv6 found, or the word for none.
+void ReportAddress6(const wchar_t* text);
 // The STATUS field: the word for the update's outcome.
 void ReportStatus(const wchar_t* word);
 // The last call of each worker.

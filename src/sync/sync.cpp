@@ -11,6 +11,7 @@
 #include "util/text.h"
 
 wchar_t CurrentIP[31] = L"";
+wchar_t CurrentIP6[CURRENT_IP6_CAPACITY] = L"";
 std::string& ResponseBuffer = *new std::string();
 
 std::wstring UnixTimeText() {
@@ -25,9 +26,11 @@ std::wstring LocalTimeText() {
     return text;
 }
 
-void SaveLastSync() {
+void SaveLastSync(bool withIPv6) {
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
     CopyText(SettingsRecord.LASTIP, CurrentIP);
-    for (int setting : {SETTING_LASTIP, SETTING_TIMESTAMP})
-        StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
+    if (withIPv6) CopyText(SettingsRecord.LASTIP6, CurrentIP6);
+    for (int setting : {SETTING_LASTIP, SETTING_LASTIP6, SETTING_TIMESTAMP})
+        if (setting != SETTING_LASTIP6 || withIPv6)
+            StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
 }

@@ -9,9 +9,10 @@
 #include "sync/sync.h"
 #include "util/text.h"
 
-static void InterpretUpdateReply(ExchangeOutcome outcome) {
+static void InterpretUpdateReply(ExchangeOutcome outcome, bool sentIPv6) {
     Status status = UpdateOutcomeStatus(outcome, ResponseBuffer);
-    if (StatusRecordsSync(status)) SaveLastSync();
+    // LASTIP6 only while the option is on, so off the store holds what it always held.
+    if (StatusRecordsSync(status)) SaveLastSync(sentIPv6 && SettingsRecord.UseIPv6Flag);
     ReportStatus(StatusWord(status));
     ResponseBuffer.clear();
 }
@@ -25,10 +26,13 @@ unsigned long UpdateWorker(void*) {
     CopyText(updateHost, SettingsRecord.DomainDynDNS);
     CopyText(auth, SettingsRecord.AUTH);
     std::wstring hostNames = JoinHostNames(SettingsRecord.HostList);
+    // The check found an IPv6 address only with the option on.
+    const bool sentIPv6 = CurrentIP6[0] != L'\0';
+    std::wstring address = UpdateAddressText(CurrentIP, CurrentIP6);
 
     char request[1024];
-    WideToAnsi(request, FormatUpdateRequest(hostNames, CurrentIP, updateHost, auth).c_str(), sizeof request);
-    InterpretUpdateReply(WorkerExchange(updateHost, secure ? 443 : 80, request, secure));
+    WideToAnsi(request, FormatUpdateRequest(hostNames, address.c_str(), updateHost, auth).c_str(), sizeof request);
+    InterpretUpdateReply(WorkerExchange(updateHost, secure ? 443 : 80, request, secure), sentIPv6);
     ReportUpdateEnd();
     return 0;
 }

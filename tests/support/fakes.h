@@ -22,12 +22,13 @@ const std::wstring* StoredValue(const std::wstring& subkey, const std::wstring& 
 struct FakeResolverState {
     std::map<std::wstring, std::wstring> answers;  // name -> dotted address
     std::vector<std::wstring> lookups;             // names asked, in order
+    std::map<std::wstring, std::wstring> answers6;  // name -> IPv6 (AAAA) address
 };
 FakeResolverState& FakeResolver();
 
 // The workers' reports (sync/report.h, net/report.h) in order, from any
 // thread: "address 192.0.2.7", "status GOOD", "check-IP end", "update end",
-// "failure 515".
+// "failure 515"; the IPv6 field as "address6 2001:db8::7".
 std::vector<std::wstring> WorkerReports();
 void ClearWorkerReports();
 

@@ -20,6 +20,7 @@ void Report(const std::wstring& what) {
 
 void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
 void ReportAddress(const wchar_t* text) { Report(std::wstring(L"address ") + text); }
+void ReportAddress6(const wchar_t* text) { Report(std::wstring(L"address6 ") + text); }
 void ReportStatus(const wchar_t* word) { Report(std::wstring(L"status ") + word); }
 void ReportCheckIpEnd() { Report(L"check-IP end"); }
 void ReportUpdateEnd() { Report(L"update end"); }
