@@ -29,7 +29,7 @@ namespace {
 
 // The steps in words: "<field>=<text>", "controls:start", "arm:260/1000", ...
 std::wstring Describe(const Steps& steps) {
-    static const wchar_t* const fields[] = {L"date", L"ip", L"status", L"min", L"sec"};
+    static const wchar_t* const fields[] = {L"date", L"ip", L"status", L"min", L"sec", L"ip6"};
     static const wchar_t* const sets[] = {L"default", L"alloff", L"start", L"edit"};
     std::wostringstream o;
     for (const Step& s : steps) {
@@ -191,6 +191,48 @@ TEST(Cycle, EventsDecideTheSteps) {
          L"disarm:263 controls:default"},
         {"autostart presses Start", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_AUTOSTART, quiet, At(kT0)); },
          L"disarm:261 press:240"},
+    };
+    for (Row& r : rows) {
+        Cycle c = r.before;
+        EXPECT_EQ(Describe(r.event(c)), r.steps) << r.behaviour;
+        EXPECT_EQ(c.idle, r.idleAfter) << r.behaviour;
+        EXPECT_EQ(c.workerOut, r.workerAfter) << r.behaviour;
+    }
+}
+
+// With "Update IPv6" on, an update goes out only with both addresses, and
+// Check Last IP skips it only when both are unchanged.
+TEST(Cycle, UpdateIPv6DecidesOnBothFamilies) {
+    SettingsData on = Settings(), offLast = Settings();
+    on.UseIPv6Flag = true;
+    std::wcscpy(on.LASTIP6, L"2001:db8::7");
+    SettingsData onLast = on;
+    onLast.CheckLastIPFlag = true;
+    offLast.CheckLastIPFlag = true;
+    std::wcscpy(offLast.LASTIP6, L"2001:db8::8");  // a record of an earlier time with the option on
+    const std::wstring reset = L"sec=0 min=30";
+    auto ended = [&](const wchar_t* v4, const wchar_t* v6, const SettingsData& s) {
+        return [&s, v4, v6](Cycle& c) { return CheckIpEnded(c, v4, v6, s, At(kT0)); };
+    };
+    Row rows[] = {
+        {"the attempt stamps the IPv6 line too", Cycle(), [&](Cycle& c) { return ManualSync(c, on, At(kT0)); },
+         L"controls:alloff arm:263/3000 date=2026.12.06 09:05:07 ip=wait sync... ip6=wait sync... "
+         L"status=wait sync... job:check", false, true},
+        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), reset},
+        {"no IPv4 address: nothing sent", Out(), ended(L"", L"2001:db8::9", on), reset},
+        {"both found", Out(), ended(L"192.0.2.7", L"2001:db8::7", on), L"job:update", false, true},
+        {"Check Last IP, both unchanged", Out(), ended(L"192.0.2.7", L"2001:db8::7", onLast),
+         L"save status=ALREADY SYNCED end", false},
+        {"Check Last IP, only IPv6 changed", Out(), ended(L"192.0.2.7", L"2001:db8::9", onLast), L"job:update", false,
+         true},
+        {"Check Last IP, only IPv4 changed", Out(), ended(L"192.0.2.8", L"2001:db8::7", onLast), L"job:update", false,
+         true},
+        {"Check Last IP, IPv6 unchanged but IPv4 gone", Out(), ended(L"", L"2001:db8::7", onLast), reset},
+        {"off: LASTIP6 left from earlier plays no part", Out(), ended(L"192.0.2.7", L"", offLast),
+         L"save status=ALREADY SYNCED end", false},
+        {"no check-IP thread: both lines say so", Out(),
+         [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, on, At(kT0)); },
+         L"ip=CHECK ERROR ip6=CHECK ERROR " + reset},
     };
     for (Row& r : rows) {
         Cycle c = r.before;
