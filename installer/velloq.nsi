@@ -229,7 +229,7 @@ SectionEnd
 ; ---------------------------------------------------------------- presets
 ; Settings an administrator presets for a deployment, none of them secret:
 ;   /CHECKIP=host /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
-;   /SECURE=0|1 /CHECKLASTIP=0|1
+;   /SECURE=0|1 /CHECKLASTIP=0|1 /IPV6=0|1 /CHECKIP6=host
 ; Each is checked in .onInit against the program's own limits, before a
 ; running copy is asked to close; one that fails changes nothing and ends
 ; the installer with exit code 3. A value is stored as given, so that the
@@ -336,6 +336,8 @@ Function Presets
   !insertmacro PRESET BALLOON DEBUG Word 0 0
   !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
   !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
+  !insertmacro PRESET IPV6 UseIPv6 Flag 0 0
+  !insertmacro PRESET CHECKIP6 DomainCheckIP6 Host 0 0
 FunctionEnd
 
 Function CheckPresets
@@ -345,7 +347,7 @@ Function CheckPresets
     ${IfNot} ${Silent}
       MessageBox MB_OK|MB_ICONSTOP "These settings cannot be preset:$PresetRefused$\r$\n$\r$\n\
         Pause: ${PAUSE_MIN} to ${PAUSE_MAX} minutes. Time-out: ${TIMEOUT_MIN} to ${TIMEOUT_MAX} ms \
-        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure and Check Last IP: 0 or 1. \
+        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure, Check Last IP and IPv6: 0 or 1. \
         Hosts: letters, digits, - and ., at most ${HOST_MAX} characters.$\r$\n$\r$\nNothing was changed."
     ${EndIf}
     SetErrorLevel ${PRESET_REFUSED}

@@ -10,10 +10,11 @@
 #include "util/text.h"
 
 // Turns ResponseBuffer into CurrentIP, empties it and shows the result.
-static void ParseCheckIpReply() {
+// With the IPv6 query beside it, this one must find an IPv4 address.
+static void ParseCheckIpReply(bool ipv4Only) {
     std::string address;
     CurrentIP[0] = L'\0';
-    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address))
+    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address, ipv4Only))
         AnsiToWide(CurrentIP, address.c_str(), sizeof CurrentIP / sizeof CurrentIP[0]);
     ResponseBuffer.clear();
     ReportAddress(CurrentIP[0] != L'\0' ? CurrentIP : StatusWord(Status::CheckError));
@@ -43,7 +44,7 @@ unsigned long CheckIpWorker(void*) {
     char host[HOST_TEXT_CAPACITY - 1];
     WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
     WorkerExchange(SettingsRecord.DomainCheckIP, 80, FormatCheckIpRequest(host), false);
-    ParseCheckIpReply();
+    ParseCheckIpReply(withIPv6);
     // Asked even when IPv4 failed, so the page shows which family did.
     if (withIPv6) {
         wchar_t host6[HOST_TEXT_CAPACITY];

@@ -63,11 +63,14 @@ bool CutCheckIpText(const std::string& reply, std::string& text) {
     return true;
 }
 
+bool IsDottedQuad(const std::string& text);
+
 }  // namespace
 
-bool FindCheckIpAddress(const std::string& reply, std::string& address) {
+bool FindCheckIpAddress(const std::string& reply, std::string& address, bool ipv4Only) {
     // Cut to fit CurrentIP, a longer text could read as another address: it is none.
-    return CutCheckIpText(reply, address) && address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
+    return CutCheckIpText(reply, address) && address.size() < CURRENT_IP_CAPACITY &&
+           (ipv4Only ? IsDottedQuad(address) : IsAddressText(address));
 }
 
 bool FindCheckIp6Address(const std::string& reply, std::string& address) {

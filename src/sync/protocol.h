@@ -40,7 +40,10 @@ std::wstring UpdateAddressText(const wchar_t* ipv4, const wchar_t* ipv6);
 // "</body>"; false when either marker is missing, or the text is longer than
 // CurrentIP holds or no address (IsAddressText): the page travels in the
 // clear and the text goes into the update request.
-bool FindCheckIpAddress(const std::string& reply, std::string& address);
+// With ipv4Only (the option "Update IPv6" on, whose IPv6 address has a
+// query of its own) the text must be a dotted quad, so that one request
+// never carries two addresses of a family.
+bool FindCheckIpAddress(const std::string& reply, std::string& address, bool ipv4Only = false);
 
 // A dotted quad (four decimal numbers 0-255 of one to three digits, no
 // leading zero) or an IPv6 text (hex groups of one to four digits between

@@ -66,7 +66,8 @@ for v in DomainCheckIP=127.0.0.59 DomainDynDNS=127.0.0.59 AUTH=a2VwdA==; do
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
 declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
-  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1)
+  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1
+  [IPV6]=UseIPv6=0 [CHECKIP6]=DomainCheckIP6=checkip6.example)
 switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
 wine_run "$setup" /S /AUTOSTART "${switches[@]}" >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
@@ -86,7 +87,7 @@ done
 # Its file is marked first, so a copy the installer skipped shows.
 fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
 before=$(wine_run reg query "$settings" 2>&1)
-for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host \
+for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host /IPV6=2 /CHECKIP6=my_host \
     "/CHECKIP=$(printf %068d 0 | tr 0 a)"; do
   wine_run "$setup" /S "$bad" /PAUSE=30 >/dev/null 2>&1
   check "preset $bad refused with exit code 3" test $? -eq 3

@@ -86,6 +86,10 @@ TEST(SyncReplies, CheckIp6AnswerIsAGlobalIPv6Address) {
     }
     EXPECT_TRUE(FindCheckIp6Address("Current IP Address: 2001:db8::1</body>Current IP Address: 2001:db8::2</body>", a));
     EXPECT_EQ(a, "2001:db8::2") << "the last markers count, as for IPv4";
+    // Beside it the IPv4 query takes a dotted quad only: one address of each family.
+    for (const auto& [text, v4] : {std::pair<const char*, bool>{"192.0.2.7", true}, {"2001:db8::7", false},
+                                   {"::ffff:192.0.2.7", false}, {"1.2.3.04", false}})
+        EXPECT_EQ(FindCheckIpAddress("Current IP Address: " + std::string(text) + "</body>", a, true), v4) << text;
 }
 
 TEST(SyncRequests, BothAddressesInTheOneRequest) {
