@@ -359,6 +359,8 @@ def build_parser():
     p.add_argument("--hosts", required=True)
     p.add_argument("--ip", required=True)
     p.add_argument("--cert-dir", required=True)
+    p.add_argument("--checkip6-addr", type=loopback, help="a check-IP page reached over IPv6 too")
+    p.add_argument("--ip6", help="the address that page reports")
     return parser
 
 
@@ -375,6 +377,10 @@ def make_servers(args, parser):
         servers = [Server(args.checkip_addr, 80, CheckIpService(args.ip), recorder=recorder),
                    Server(args.update_addr, 80, update, recorder=recorder),
                    Server(args.update_addr, 443, update, tls=ctx, recorder=recorder)]
+        if args.checkip6_addr:
+            if not args.ip6:
+                parser.error("--checkip6-addr needs --ip6")
+            servers.append(Server(args.checkip6_addr, 80, CheckIpService(args.ip6), recorder=recorder))
         return servers, ["READY demo"]
     tls = getattr(args, "tls", False)
     if args.mode in ("plain-on-tls", "tls-close", "garbage") and not tls:
