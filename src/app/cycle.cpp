@@ -223,31 +223,48 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
     return out;
 }
 
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now) {
-    return CheckIpEnded(c, found, L"", s, now);
-}
-
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const wchar_t* found6, const SettingsData& s, const Moment& now) {
+Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
-    // Either family missing is a CHECK ERROR; its field says which.
-    bool unchanged = std::wcscmp(s.LASTIP, found) == 0 && (!s.UseIPv6Flag || std::wcscmp(s.LASTIP6, found6) == 0);
-    if (found[0] == L'\0' || (s.UseIPv6Flag && found6[0] == L'\0')) {
+    // Each family's line says what its query found.
+    if (found.address.empty())
+        Show(out, Field::Address, Status::CheckError);
+    else
+        Show(out, Field::Address, found.address);
+    if (found.withIPv6 && found.address6.empty()) Show(out, Field::Address6, Status::CheckError);
+    if (found.withIPv6 && !found.address6.empty()) Show(out, Field::Address6, found.address6);
+    if (found.address.empty() || (found.withIPv6 && found.address6.empty())) {
         EndAttempt(out, c, s, now);
-    } else if (s.CheckLastIPFlag && unchanged) {
-        Add(out, Step::SaveLastSync);
+        return out;
+    }
+    bool unchanged = found.address == s.LASTIP && (!found.withIPv6 || found.address6 == s.LASTIP6);
+    if (s.CheckLastIPFlag && unchanged) {
+        // LASTIP6 is written by a GOOD or NO CHANGE only; here it holds this address already.
+        out.push_back(Step{Step::SaveLastSync, 0, found.address});
         Show(out, Field::Status, Status::AlreadySynced);
         Add(out, Step::EndReport);
     } else {
-        Add(out, Step::StartJob, static_cast<int>(Job::Update));
+        Step update{Step::StartJob, static_cast<int>(Job::Update), found.address};
+        update.text6 = found.address6;
+        out.push_back(update);
         c.workerOut = true;
     }
     return out;
 }
 
-Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now) {
+// The main thread records what the update's reply lets it record.
+Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
+    if (outcome != nullptr) {
+        if (StatusRecordsSync(outcome->status)) {
+            Step save{Step::SaveLastSync, 0, outcome->address};
+            // LASTIP6 only while the option is on: off, the store holds what it always held.
+            if (s.UseIPv6Flag) save.text6 = outcome->address6;
+            out.push_back(save);
+        }
+        Show(out, Field::Status, outcome->status);
+    }
     EndAttempt(out, c, s, now);
     return out;
 }

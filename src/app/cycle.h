@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "sync/sync.h"
 
 // The control sets of the main window (app/control_state.cpp).
 enum class Controls { Default, AllOff, Start, Edit };
@@ -28,17 +29,18 @@ struct Step {
         Beep,             // value: beep type
         StatusBar,        // text
         WindowIcon,       // value: running
-        StartJob,         // value: Job; the edge reports JobNotStarted when it cannot
-        EndReport,        // the update's end report, sent to the window as a worker sends it
+        StartJob,         // value: Job; text: the address to send (update); the edge reports JobNotStarted when it cannot
+        EndReport,        // an end report without an update, sent to the window as a worker sends its own
         Press,            // value: command id, sent to the window
         CloseConnection,  // the attempt out loses its connection; Winsock stops
-        SaveLastSync,
+        SaveLastSync,     // text: the address to record
     };
     Step(Act act, int value = 0, std::wstring text = std::wstring())
         : act(act), value(value), text(std::move(text)) {}
     Act act;
     int value = 0;
     std::wstring text;
+    std::wstring text6;  // StartJob (update), SaveLastSync: the IPv6 address, empty for none
     unsigned ms = 0;
     const wchar_t* tip = nullptr;
     const char* kind = nullptr;
@@ -68,13 +70,13 @@ Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now);
 Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now);
 // WM_TIMER of the countdown, autostart and guard timers.
 Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now);
-// A worker's end report; found is the address the check found, empty for none.
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now);
-// With "Update IPv6" on, found6 is the address the query over IPv6 found,
-// empty for none: without it no update goes out, so a passing IPv6 failure
-// never drops the AAAA record (nor is the A record updated meanwhile).
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const wchar_t* found6, const SettingsData& s, const Moment& now);
-Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now);
+// A worker's end report with what it found. The update's is null for an
+// attempt that ended without one (refused by the gate, already synced).
+// With the query over IPv6 both addresses must be found, or no update goes
+// out: a passing IPv6 failure never drops the AAAA record (nor is the A
+// record updated meanwhile); Check Last IP skips only when both are unchanged.
+Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now);
+Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, const Moment& now);
 // The thread for a StartJob step could not be started.
 Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now);
 // The pause was saved or reloaded: the countdown starts again from it.

@@ -53,9 +53,14 @@ void ShowOnTray(const Step& s) {
     if (!s.balloon) TrayState = 1;
 }
 
-void StartJob(Job job) {
-    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker);
-    if (WorkerThread == nullptr) Apply(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
+// The job is copied here, on the main thread; the worker owns the copy.
+void StartJob(const Step& s) {
+    Job job = static_cast<Job>(s.value);
+    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord) : UpdateJob(SettingsRecord, s.text, s.text6));
+    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
+    if (WorkerThread != nullptr) return;
+    delete snapshot;
+    Apply(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
 }
 
 void CloseWorker() {
@@ -81,14 +86,14 @@ void Apply(const Step& s) {
         case Step::WindowIcon:
             SendMessageW(MainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.value ? RunningIcon : IdleIcon));
             return;
-        case Step::StartJob: StartJob(static_cast<Job>(s.value)); return;
+        case Step::StartJob: StartJob(s); return;
         case Step::EndReport: SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0); return;
         case Step::Press: SendMessageW(MainWindow, WM_COMMAND, s.value, 0); return;
         case Step::CloseConnection:
             if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
             StopWinsock();
             return;
-        case Step::SaveLastSync: SaveLastSync(); return;
+        case Step::SaveLastSync: SaveLastSync(s.text.c_str(), s.text6.c_str()); return;
     }
 }
 
@@ -106,14 +111,14 @@ void SetControls(Controls set) {
     Apply(Step{Step::SetControls, static_cast<int>(set)});
 }
 
-void CheckIpDone() {
+void CheckIpDone(const SyncOutcome& found) {
     CloseWorker();
-    Apply(CheckIpEnded(CycleState, CurrentIP, CurrentIP6, SettingsRecord, MomentNow()));
+    Apply(CheckIpEnded(CycleState, found, SettingsRecord, MomentNow()));
 }
 
-void SyncDone() {
+void SyncDone(const SyncOutcome* outcome) {
     CloseWorker();
-    Apply(UpdateEnded(CycleState, SettingsRecord, MomentNow()));
+    Apply(UpdateEnded(CycleState, outcome, SettingsRecord, MomentNow()));
 }
 
 void FillSettingsForms(bool readStore) {
@@ -133,22 +138,12 @@ void ReportConnectionFailure(int notice) {
     SendMessageW(MainWindow, WM_NET_NOTICE, 0, notice);
 }
 
-void ReportAddress(const wchar_t* text) {
-    SetText(QueryEdits[1], text);
+// The outcome travels by address: SendMessageW returns only once the main
+// thread has handled the report, so it is read while the worker waits.
+void ReportCheckIpEnd(const SyncOutcome& outcome) {
+    SendMessageW(MainWindow, WM_CHECKIP_DONE, 0, reinterpret_cast<LPARAM>(&outcome));
 }
 
-void ReportAddress6(const wchar_t* text) {
-    SetText(QueryIp6Edit, text);
-}
-
-void ReportStatus(const wchar_t* word) {
-    SetText(QueryEdits[2], word);
-}
-
-void ReportCheckIpEnd() {
-    SendMessageW(MainWindow, WM_CHECKIP_DONE, 0, 0);
-}
-
-void ReportUpdateEnd() {
-    SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0);
+void ReportUpdateEnd(const SyncOutcome& outcome) {
+    SendMessageW(MainWindow, WM_SYNC_DONE, 0, reinterpret_cast<LPARAM>(&outcome));
 }

@@ -8,9 +8,10 @@ Moment MomentNow();
 void Apply(const Steps& steps);
 void SetControls(Controls set);
 
-// The workers' end reports (WM_CHECKIP_DONE, WM_SYNC_DONE).
-void CheckIpDone();
-void SyncDone();
+// The workers' end reports (WM_CHECKIP_DONE, WM_SYNC_DONE) with what they
+// found; WM_SYNC_DONE without one ends an attempt that sent no update.
+void CheckIpDone(const SyncOutcome& found);
+void SyncDone(const SyncOutcome* outcome);
 
 // The eight setting edits filled from the settings, loaded again from the
 // registry when readStore.

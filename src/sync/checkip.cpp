@@ -1,58 +1,53 @@
 // The first half of a sync attempt: the check-IP query.
-#include <cwchar>
+#include <memory>
 
 #include "net/report.h"
-#include "net/run_exchange.h"
-#include "settings/settings.h"
 #include "sync/protocol.h"
 #include "sync/report.h"
 #include "sync/sync.h"
 #include "util/text.h"
 
-// Turns ResponseBuffer into CurrentIP, empties it and shows the result.
-// With the IPv6 query beside it, this one must find an IPv4 address.
-static void ParseCheckIpReply(bool ipv4Only) {
-    std::string address;
-    CurrentIP[0] = L'\0';
-    if (!ResponseBuffer.empty() && FindCheckIpAddress(ResponseBuffer, address, ipv4Only))
-        AnsiToWide(CurrentIP, address.c_str(), sizeof CurrentIP / sizeof CurrentIP[0]);
-    ResponseBuffer.clear();
-    ReportAddress(CurrentIP[0] != L'\0' ? CurrentIP : StatusWord(Status::CheckError));
+namespace {
+
+// One query: its page, empty when none came.
+std::string AskCheckIpPage(const SyncJob& job, const std::wstring& server, AddressFamily family) {
+    // The request's Host line takes one character less than the field holds.
+    char host[HOST_TEXT_CAPACITY - 1];
+    WideToAnsi(host, server.c_str(), sizeof host);
+    std::string reply;
+    ExchangeOutcome exchange = RunExchange(server.c_str(), job.port, FormatCheckIpRequest(host), job.tls,
+                                           server.c_str(), reply, family);
+    if (int notice = OutcomeNotice(exchange)) ReportConnectionFailure(notice);
+    return reply;
 }
 
-// The same for the query over IPv6: CurrentIP6 and the IPv6 field.
-static void ParseCheckIp6Reply() {
-    std::string address;
-    CurrentIP6[0] = L'\0';
-    if (!ResponseBuffer.empty() && FindCheckIp6Address(ResponseBuffer, address))
-        AnsiToWide(CurrentIP6, address.c_str(), sizeof CurrentIP6 / sizeof CurrentIP6[0]);
-    ResponseBuffer.clear();
-    ReportAddress6(CurrentIP6[0] != L'\0' ? CurrentIP6 : StatusWord(Status::CheckError));
+template <std::size_t N>
+std::wstring Wide(const std::string& address) {
+    wchar_t wide[N];
+    AnsiToWide(wide, address.c_str(), N);
+    return wide;
 }
 
-ExchangeOutcome WorkerExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls,
-                               AddressFamily family) {
-    ExchangeOutcome outcome = RunExchange(host, port, request, tls, host, ResponseBuffer, family);
-    if (int notice = OutcomeNotice(outcome)) ReportConnectionFailure(notice);
+}  // namespace
+
+SyncOutcome CheckIp(const SyncJob& job) {
+    SyncOutcome outcome;
+    outcome.withIPv6 = !job.server6.empty();
+    std::string reply = AskCheckIpPage(job, job.server, AddressFamily::IPv4), address;
+    // Beside the query over IPv6 this one must find an IPv4 address.
+    if (!reply.empty() && FindCheckIpAddress(reply, address, outcome.withIPv6))
+        outcome.address = Wide<CURRENT_IP_CAPACITY>(address);
+    // Asked even when IPv4 failed, so the page shows which family did.
+    if (outcome.withIPv6) {
+        reply = AskCheckIpPage(job, job.server6, AddressFamily::IPv6);
+        if (!reply.empty() && FindCheckIp6Address(reply, address))
+            outcome.address6 = Wide<CURRENT_IP6_CAPACITY>(address);
+    }
     return outcome;
 }
 
-unsigned long CheckIpWorker(void*) {
-    const bool withIPv6 = SettingsRecord.UseIPv6Flag;
-    CurrentIP6[0] = L'\0';
-    // The request's Host line takes one character less than the field holds.
-    char host[HOST_TEXT_CAPACITY - 1];
-    WideToAnsi(host, SettingsRecord.DomainCheckIP, sizeof host);
-    WorkerExchange(SettingsRecord.DomainCheckIP, 80, FormatCheckIpRequest(host), false);
-    ParseCheckIpReply(withIPv6);
-    // Asked even when IPv4 failed, so the page shows which family did.
-    if (withIPv6) {
-        wchar_t host6[HOST_TEXT_CAPACITY];
-        CopyText(host6, SettingsRecord.DomainCheckIP6);
-        WideToAnsi(host, host6, sizeof host);
-        WorkerExchange(host6, 80, FormatCheckIpRequest(host), false, AddressFamily::IPv6);
-        ParseCheckIp6Reply();
-    }
-    ReportCheckIpEnd();
+unsigned long CheckIpWorker(void* job) {
+    std::unique_ptr<SyncJob> own(static_cast<SyncJob*>(job));
+    ReportCheckIpEnd(CheckIp(*own));
     return 0;
 }

@@ -28,7 +28,7 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
 
 // CurrentIP's capacity: an address of 30 characters at most.
 const std::size_t CURRENT_IP_CAPACITY = 31;
-// CurrentIP6's: the longest IPv6 text has 45 characters.
+// The IPv6 address's: the longest IPv6 text has 45 characters.
 const std::size_t CURRENT_IP6_CAPACITY = 46;
 
 // The myip value: the IPv4 address, and the IPv6 one after a comma when

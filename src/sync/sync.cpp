@@ -1,18 +1,11 @@
-// The state the workers share with the program, and the record of the last
-// sync.
+// The workers' jobs and the record of the last sync.
 #include "sync/sync.h"
 
 #include <cstdio>
 
 #include "settings/registry.h"
-#include "settings/settings.h"
-#include "sync/protocol.h"
 #include "util/clock.h"
 #include "util/text.h"
-
-wchar_t CurrentIP[31] = L"";
-wchar_t CurrentIP6[CURRENT_IP6_CAPACITY] = L"";
-std::string& ResponseBuffer = *new std::string();
 
 std::wstring UnixTimeText() {
     return DecimalText(UnixSecondsFromTicks(SystemTimeTicks()));
@@ -26,10 +19,31 @@ std::wstring LocalTimeText() {
     return text;
 }
 
-void SaveLastSync(bool withIPv6) {
+SyncJob CheckIpJob(const SettingsData& settings) {
+    SyncJob job;
+    job.server = settings.DomainCheckIP;
+    if (settings.UseIPv6Flag) job.server6 = settings.DomainCheckIP6;
+    return job;
+}
+
+// One look at the option decides both the port and the path.
+SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address, const std::wstring& address6) {
+    SyncJob job;
+    job.server = settings.DomainDynDNS;
+    job.tls = settings.UseSSLFlag;
+    job.port = job.tls ? 443 : 80;
+    job.auth = settings.AUTH;
+    job.hostNames = settings.HostList;
+    job.address = address;
+    job.address6 = address6;
+    return job;
+}
+
+void SaveLastSync(const wchar_t* address, const wchar_t* address6) {
+    const bool withIPv6 = address6[0] != L'\0';
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
-    CopyText(SettingsRecord.LASTIP, CurrentIP);
-    if (withIPv6) CopyText(SettingsRecord.LASTIP6, CurrentIP6);
+    CopyText(SettingsRecord.LASTIP, address);
+    if (withIPv6) CopyText(SettingsRecord.LASTIP6, address6);
     for (int setting : {SETTING_LASTIP, SETTING_LASTIP6, SETTING_TIMESTAMP})
         if (setting != SETTING_LASTIP6 || withIPv6)
             StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     std::string page6(texts[SETTINGS_COUNT + 1].begin(), texts[SETTINGS_COUNT + 1].end()), address6;
     const bool withIPv6 = FindCheckIp6Address(page6, address6);
     if (!FindCheckIpAddress(page, address, withIPv6)) return 0;  // CHECK ERROR: nothing is sent
-    wchar_t current[CURRENT_IP_CAPACITY], current6[CURRENT_IP6_CAPACITY] = L"";  // filled the way the worker fills them
+    wchar_t current[CURRENT_IP_CAPACITY], current6[CURRENT_IP6_CAPACITY] = L"";  // filled the way the check fills them
     AnsiToWide(current, address.c_str(), CURRENT_IP_CAPACITY);
     if (withIPv6) AnsiToWide(current6, address6.c_str(), CURRENT_IP6_CAPACITY);
     std::wstring request = FormatUpdateRequest(JoinHostNames(SettingsRecord.HostList),

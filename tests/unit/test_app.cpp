@@ -47,11 +47,15 @@ std::wstring Describe(const Steps& steps) {
             case Step::Beep: o << L"beep:" << s.value; break;
             case Step::StatusBar: o << L"bar:" << s.text; break;
             case Step::WindowIcon: o << L"icon:" << (s.value ? L"running" : L"idle"); break;
-            case Step::StartJob: o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update"); break;
+            case Step::StartJob:
+                o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update");
+                if (!s.text.empty()) o << L':' << s.text;
+                if (!s.text6.empty()) o << L'/' << s.text6;
+                break;
             case Step::EndReport: o << L"end"; break;
             case Step::Press: o << L"press:" << s.value; break;
             case Step::CloseConnection: o << L"close"; break;
-            case Step::SaveLastSync: o << L"save"; break;
+            case Step::SaveLastSync: o << L"save:" << s.text << (s.text6.empty() ? L"" : L"/" + s.text6); break;
         }
     }
     return o.str();
@@ -109,6 +113,13 @@ std::wstring Shell() {
     }
     for (unsigned type : beeps) o << L"beep " << type << L';';
     return o.str();
+}
+
+SyncOutcome Found(const wchar_t* address, Status status = Status::CheckError) {
+    SyncOutcome o;
+    o.address = address;
+    o.status = status;
+    return o;
 }
 
 struct Row {
@@ -172,19 +183,34 @@ TEST(Cycle, EventsDecideTheSteps) {
         {"hidden with the attempt out: no timer at all", Out(),
          [&](Cycle& c) { return WindowShown(c, false, At(kT0)); }, L"disarm:260", false, true},
         {"no address found ends the attempt", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"", quiet, At(kT0)); }, reset},
-        {"same address, Check Last IP: recorded, nothing sent", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", checkLast, At(kT0)); },
-         L"save status=ALREADY SYNCED end", false},
-        {"same address without Check Last IP", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", quiet, At(kT0)); }, L"job:update", false, true},
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L""), quiet, At(kT0)); }, L"ip=CHECK ERROR " + reset},
+        {"same address, Check Last IP: recorded here, nothing sent", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.7"), checkLast, At(kT0)); },
+         L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"same address without Check Last IP: the update takes it", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.7"), quiet, At(kT0)); },
+         L"ip=192.0.2.7 job:update:192.0.2.7", false, true},
         {"new address with Check Last IP", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.8", checkLast, At(kT0)); }, L"job:update", false, true},
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.8"), checkLast, At(kT0)); },
+         L"ip=192.0.2.8 job:update:192.0.2.8", false, true},
         {"no check-IP thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, quiet, At(kT0)); },
          L"ip=CHECK ERROR " + reset},
         {"no update thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::Update, quiet, At(kT0)); },
          L"status=SYNC ERROR " + reset},
-        {"the update's end", Out(), [&](Cycle& c) { return UpdateEnded(c, quiet, At(kT0)); }, reset},
+        {"the update's end, GOOD: the address it sent is recorded here", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::Good);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"save:192.0.2.8 status=GOOD " + reset},
+        {"the update's end, NO CHANGE: recorded", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::NoChange);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"save:192.0.2.8 status=NO CHANGE " + reset},
+        {"the update's end, an error: nothing recorded", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::CertError);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"status=CERT ERROR " + reset},
+        {"an end without an update (gate, already synced)", Out(),
+         [&](Cycle& c) { return UpdateEnded(c, nullptr, quiet, At(kT0)); }, reset},
         {"a saved pause while counting", Counting(5300),
          [&](Cycle& c) { return RestartCountdown(c, quiet, At(kT0)); }, reset},
         {"the guard's end", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_GUARD, quiet, At(kT0)); },
@@ -212,24 +238,45 @@ TEST(Cycle, UpdateIPv6DecidesOnBothFamilies) {
     std::wcscpy(offLast.LASTIP6, L"2001:db8::8");  // a record of an earlier time with the option on
     const std::wstring reset = L"sec=0 min=30";
     auto ended = [&](const wchar_t* v4, const wchar_t* v6, const SettingsData& s) {
-        return [&s, v4, v6](Cycle& c) { return CheckIpEnded(c, v4, v6, s, At(kT0)); };
+        return [&s, v4, v6](Cycle& c) {
+            SyncOutcome found = Found(v4);
+            found.withIPv6 = v6 != nullptr;  // null: the query over IPv6 was not made
+            found.address6 = v6 != nullptr ? v6 : L"";
+            return CheckIpEnded(c, found, s, At(kT0));
+        };
+    };
+    auto updated = [&](Status status, const SettingsData& s) {
+        return [&s, status](Cycle& c) {
+            SyncOutcome o = Found(L"192.0.2.8", status);
+            o.address6 = L"2001:db8::9";
+            return UpdateEnded(c, &o, s, At(kT0));
+        };
     };
     Row rows[] = {
         {"the attempt stamps the IPv6 line too", Cycle(), [&](Cycle& c) { return ManualSync(c, on, At(kT0)); },
          L"controls:alloff arm:263/3000 date=2026.12.06 09:05:07 ip=wait sync... ip6=wait sync... "
          L"status=wait sync... job:check", false, true},
-        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), reset},
-        {"no IPv4 address: nothing sent", Out(), ended(L"", L"2001:db8::9", on), reset},
-        {"both found", Out(), ended(L"192.0.2.7", L"2001:db8::7", on), L"job:update", false, true},
-        {"Check Last IP, both unchanged", Out(), ended(L"192.0.2.7", L"2001:db8::7", onLast),
-         L"save status=ALREADY SYNCED end", false},
-        {"Check Last IP, only IPv6 changed", Out(), ended(L"192.0.2.7", L"2001:db8::9", onLast), L"job:update", false,
-         true},
-        {"Check Last IP, only IPv4 changed", Out(), ended(L"192.0.2.8", L"2001:db8::7", onLast), L"job:update", false,
-         true},
-        {"Check Last IP, IPv6 unchanged but IPv4 gone", Out(), ended(L"", L"2001:db8::7", onLast), reset},
-        {"off: LASTIP6 left from earlier plays no part", Out(), ended(L"192.0.2.7", L"", offLast),
-         L"save status=ALREADY SYNCED end", false},
+        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), L"ip=192.0.2.8 ip6=CHECK ERROR " + reset},
+        {"no IPv4 address: nothing sent", Out(), ended(L"", L"2001:db8::9", on),
+         L"ip=CHECK ERROR ip6=2001:db8::9 " + reset},
+        {"both found: both sent", Out(), ended(L"192.0.2.7", L"2001:db8::7", on),
+         L"ip=192.0.2.7 ip6=2001:db8::7 job:update:192.0.2.7/2001:db8::7", false, true},
+        {"Check Last IP, both unchanged: LASTIP6 not rewritten", Out(), ended(L"192.0.2.7", L"2001:db8::7", onLast),
+         L"ip=192.0.2.7 ip6=2001:db8::7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"Check Last IP, only IPv6 changed", Out(), ended(L"192.0.2.7", L"2001:db8::9", onLast),
+         L"ip=192.0.2.7 ip6=2001:db8::9 job:update:192.0.2.7/2001:db8::9", false, true},
+        {"Check Last IP, only IPv4 changed", Out(), ended(L"192.0.2.8", L"2001:db8::7", onLast),
+         L"ip=192.0.2.8 ip6=2001:db8::7 job:update:192.0.2.8/2001:db8::7", false, true},
+        {"Check Last IP, IPv6 unchanged but IPv4 gone", Out(), ended(L"", L"2001:db8::7", onLast),
+         L"ip=CHECK ERROR ip6=2001:db8::7 " + reset},
+        {"off: LASTIP6 left from earlier plays no part", Out(), ended(L"192.0.2.7", nullptr, offLast),
+         L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"GOOD records both", Out(), updated(Status::Good, on), L"save:192.0.2.8/2001:db8::9 status=GOOD " + reset},
+        {"NO CHANGE records both", Out(), updated(Status::NoChange, on),
+         L"save:192.0.2.8/2001:db8::9 status=NO CHANGE " + reset},
+        {"an error records nothing", Out(), updated(Status::AuthError, on), L"status=AUTH ERROR " + reset},
+        {"turned off meanwhile: LASTIP6 is not written", Out(), updated(Status::Good, offLast),
+         L"save:192.0.2.8 status=GOOD " + reset},
         {"no check-IP thread: both lines say so", Out(),
          [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, on, At(kT0)); },
          L"ip=CHECK ERROR ip6=CHECK ERROR " + reset},

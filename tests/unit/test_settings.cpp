@@ -102,9 +102,7 @@ TEST_F(SettingsTest, IPv6ValuesStoredOnlyWhileTheOptionIsOn) {
 TEST_F(SettingsTest, SyncRecordWritesLastIP6OnlyWhenItSentOne) {
     for (bool withIPv6 : {false, true}) {
         SetUp();
-        std::wcscpy(CurrentIP, L"192.0.2.7");
-        std::wcscpy(CurrentIP6, L"2001:db8::7");
-        SaveLastSync(withIPv6);
+        SaveLastSync(L"192.0.2.7", withIPv6 ? L"2001:db8::7" : L"");
         const std::wstring* last6 = StoredValue(RegistryKeyPath, L"LASTIP6");
         EXPECT_EQ(last6 ? *last6 : L"(absent)", withIPv6 ? L"2001:db8::7" : L"(absent)");
         EXPECT_EQ(std::wstring(SettingsRecord.LASTIP6), withIPv6 ? L"2001:db8::7" : L"");
