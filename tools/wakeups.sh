@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Wake-ups (voluntary context switches, all threads summed) and CPU per
-# minute of the started client under Wine, read from /proc: hidden in the
-# tray (-min -auto) and shown (-auto), beside a bare window with the same
-# common controls (tools/bare_window_win.cpp), which is the floor Wine
-# itself sets. The client syncs once against the demo's stand-ins at start;
-# the figures are taken over the quiet time after it.
+# Wake-ups (voluntary context switches, all threads summed), CPU per
+# minute and resident memory of the client under Wine, read from /proc:
+# stopped (no switches), hidden in the tray (-min -auto) and shown (-auto),
+# beside a bare window with the same common controls
+# (tools/bare_window_win.cpp), which is the floor Wine itself sets; each
+# client row says how far above the floor of its kind (hidden or shown) its
+# memory is. A started client syncs once against the demo's stand-ins at
+# start; the figures are taken over the quiet time after it.
 #   tools/wakeups.sh BUILD_DIR [SECONDS [OLDER_CLIENT.exe]]
 # Needs a display (xvfb-run -a) and the stand-in lock.
 set -euo pipefail
@@ -15,14 +17,19 @@ demo_env "$build" "$build/bench-wineprefix"
 prefix=$demo_prefix
 
 # One program at a time: its process is the one whose command line begins
-# with the program (Wine's loader becomes it).
+# with the program (Wine's loader becomes it) and whose prefix is ours
+# (other runs on the machine may start the same programs). Memory is the
+# resident set at the end of the quiet time.
+declare -A floor
 measure() {
-  local label=$1; shift
+  local label=$1 kind=$2; shift 2
   run "$@" >/dev/null 2>&1 &
-  local name pid="" v0 c0 v1 c1
+  local name pid="" p v0 c0 v1 c1 rss
   name=$(basename "$1")
   for _ in $(seq 1 100); do
-    pid=$(pgrep -f "^[^ ]*$name" | head -n1 || true)
+    for p in $(pgrep -f "^[^ ]*$name" || true); do
+      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && pid=$p
+    done
     [ -n "$pid" ] && break
     sleep 0.1
   done
@@ -31,8 +38,14 @@ measure() {
   read -r v0 c0 < <(sample "$pid")
   sleep "$seconds"
   read -r v1 c1 < <(sample "$pid")
+  rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
+  local over=1
+  [ -n "${floor[$kind]:-}" ] || { floor[$kind]=$rss; over=0; }
   awk -v l="$label" -v v=$((v1 - v0)) -v c=$((c1 - c0)) -v s="$seconds" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN {printf "%-36s %7.1f wake-ups/min   cpu %6.1f ms/min\n", l, v * 60 / s, c * 1000 / hz * 60 / s}'
+    -v r="$rss" -v f="${floor[$kind]}" -v k="$kind" -v over="$over" \
+    'BEGIN {printf "%-36s %7.1f wake-ups/min   cpu %6.1f ms/min   rss %5.1f MiB", l, v * 60 / s, c * 1000 / hz * 60 / s, r / 1024
+            if (over) printf "  (%+.1f MiB over the %s bare window)", (r - f) / 1024, k
+            printf "\n"}'
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
 }
@@ -44,13 +57,14 @@ sample() {
   echo "$v $(awk '{print $14 + $15}' "/proc/$1/stat")"
 }
 
-echo "wake-ups under Wine, ${seconds} s after the first sync, per minute (all threads):"
-measure "bare window, hidden" "$build/bare_window.exe" -hidden
-measure "bare window, shown" "$build/bare_window.exe"
+echo "wake-ups and memory under Wine, ${seconds} s after the first sync, per minute (all threads):"
+measure "bare window, hidden" hidden "$build/bare_window.exe" -hidden
+measure "bare window, shown" shown "$build/bare_window.exe"
 for client in ${older:+"$older"} "$build/DynDNSVelloqClient.exe"; do
   which=$([ "$client" = "$older" ] && echo "older client" || echo "client")
+  measure "$which, stopped (shown)" shown "$client"
   run "$build/velloq_tool.exe" seed TIMESTAMP NULL
-  measure "$which, hidden (-min -auto)" "$client" -min -auto
+  measure "$which, hidden (-min -auto)" hidden "$client" -min -auto
   run "$build/velloq_tool.exe" seed TIMESTAMP NULL
-  measure "$which, shown (-auto)" "$client" -auto
+  measure "$which, shown (-auto)" shown "$client" -auto
 done

@@ -56,7 +56,8 @@ void ShowOnTray(const Step& s) {
 // The job is copied here, on the main thread; the worker owns the copy.
 void StartJob(const Step& s) {
     Job job = static_cast<Job>(s.value);
-    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord) : UpdateJob(SettingsRecord, s.text, s.text6));
+    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord)
+                                                        : UpdateJob(SettingsRecord, s.text, s.text6));
     WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
     if (WorkerThread != nullptr) return;
     delete snapshot;

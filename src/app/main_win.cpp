@@ -8,7 +8,6 @@
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
 #include "app/ui_state.h"
-#include "net/tls.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
 #include "sync/protocol.h"
@@ -187,7 +186,6 @@ void RunMessageLoop() {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    TlsStartup();
     LoadSettings(true);
     ProgramInstance = instance;
 
