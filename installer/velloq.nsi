@@ -243,7 +243,7 @@ SectionEnd
 ; ---------------------------------------------------------------- presets
 ; Settings an administrator presets for a deployment, none of them secret:
 ;   /CHECKIP=host[/path] /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
-;   /SECURE=0|1 /CHECKLASTIP=0|1 /SECURECHECKIP=0|1
+;   /SECURE=0|1 /CHECKLASTIP=0|1 /SECURECHECKIP=0|1 /IPV6=0|1 /CHECKIP6=host[/path]
 ; Each is checked in .onInit against the program's own limits, before a
 ; running copy is asked to close; one that fails changes nothing and ends
 ; the installer with exit code 3. So does any word on the command line that
@@ -384,6 +384,8 @@ FunctionEnd
   !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
   !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
   !insertmacro PRESET SECURECHECKIP SecureCheckIP Flag 0 0
+  !insertmacro PRESET IPV6 UseIPv6 Flag 0 0
+  !insertmacro PRESET CHECKIP6 DomainCheckIP6 HostPath 0 0
 !macroend
 
 ; $SwitchKnown := 1 for the switch in $R2 the first time, 2 when it came
@@ -482,9 +484,9 @@ Function CheckPresets
     ${IfNot} ${Silent}
       MessageBox MB_OK|MB_ICONSTOP "These settings cannot be preset:$PresetRefused$\r$\n$\r$\n\
         Pause: ${PAUSE_MIN} to ${PAUSE_MAX} minutes. Time-out: ${TIMEOUT_MIN} to ${TIMEOUT_MAX} ms \
-        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure, Check Last IP and \
-        Secure Check IP: 0 or 1. Hosts: letters, digits, - and ., at most ${HOST_MAX} characters; \
-        Check IP may add a path: /, then letters, digits and . _ ~ / -.$\r$\n$\r$\nNothing was changed."
+        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure, Check Last IP, \
+        Secure Check IP and IPv6: 0 or 1. Hosts: letters, digits, - and ., at most ${HOST_MAX} characters; \
+        Check IP and Check IPv6 may add a path: /, then letters, digits and . _ ~ / -.$\r$\n$\r$\nNothing was changed."
     ${EndIf}
     SetErrorLevel ${PRESET_REFUSED}
     Quit

@@ -12,6 +12,11 @@
 # client trusts (tools/with_roots.sh: a private mount namespace, so root).
 # VELLOQ_DEMO_SECURECHECKIP=1 asks the check-IP service over TLS too, for
 # its page "/", which answers with the address alone.
+# VELLOQ_DEMO_IPV6=1 turns on "Update IPv6": the run moves into a network
+# namespace of its own (tools/ipv6_namespace.sh, as root) where a second
+# check-IP page answers over IPv6 at 2001:db8::70, named
+# checkip6.demo.example in a private hosts file, and one update carries both
+# addresses.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,6 +25,14 @@ root=$(pwd)
 # run below, under its virtual display, need not check again.
 [ -n "${VELLOQ_DEPS_CHECKED:-}" ] || bash scripts/install-deps.sh
 export VELLOQ_DEPS_CHECKED=1
+
+ipv6=$([ "${VELLOQ_DEMO_IPV6:-0}" = 1 ] && echo yes || echo no)
+if [ "$ipv6" = yes ] && [ -z "${VELLOQ_DEMO_IN_NAMESPACE:-}" ]; then
+  mkdir -p build/demo
+  printf '%s\n' '127.0.0.1 localhost' '::1 localhost ip6-localhost' '2001:db8::70 checkip6.demo.example' \
+    >build/demo/hosts
+  VELLOQ_DEMO_IN_NAMESPACE=1 exec tools/ipv6_namespace.sh build/demo/hosts -- "$0" "$@"
+fi
 
 # Without a display the run is headless, on a virtual display of its own.
 if [ -z "${VELLOQ_HEADLESS:-}" ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then
@@ -39,6 +52,10 @@ user=demo
 password=velloq-demo
 hosts=home.demo.example,office.demo.example
 public_ip=198.51.100.23
+checkip6_addr=2001:db8::70
+public_ip6=2001:db8::23
+ipv6_service=()
+[ "$ipv6" = yes ] && ipv6_service=(--checkip6-addr "$checkip6_addr" --ip6 "$public_ip6")
 
 pids=()
 cleanup() {
@@ -53,12 +70,13 @@ trap 'echo; echo "[run] stopping"; exit 130' INT TERM
 headless=$([ -n "${VELLOQ_HEADLESS:-}" ] && echo yes || echo no)
 
 echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80 and :443, update $update_addr:80 and :443"
+[ "$ipv6" = yes ] && echo "[run] and check-IP over IPv6: checkip6.demo.example, [$checkip6_addr]:80"
 certs=$(tools/test_chain.sh "$demo/certs" "$update_addr")
 checkip_certs=$(tools/test_chain.sh "$demo/certs" "$checkip_addr")
 /usr/bin/python3 tools/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
   --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$certs" \
   --checkip-cert-dir "$checkip_certs" \
-  --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
+  "${ipv6_service[@]}" --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
 pids+=($!)
 for _ in $(seq 1 100); do grep -q '^READY' "$demo/service.log" 2>/dev/null && break; sleep 0.1; done
 grep -q '^READY' "$demo/service.log" || { echo "[run] the service did not start:"; cat "$demo/service.err"; exit 1; }
@@ -84,6 +102,8 @@ tool seed DomainDynDNS "$update_addr"
 tool seed AUTH "$auth"
 tool seed DOMAIN "${hosts/,/\\r\\n}"
 tool seed CheckUseSSL "$([ "${VELLOQ_DEMO_TLS:-0}" = 1 ] && echo true || echo false)"
+tool seed UseIPv6 "$([ "$ipv6" = yes ] && echo true || echo false)"
+[ "$ipv6" = yes ] && tool seed DomainCheckIP6 checkip6.demo.example
 
 echo "[run] starting the client with -auto"
 tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- \
@@ -101,6 +121,9 @@ fi
 status=$(tool wait-status 30000 | tr -d '\r') || true
 echo "[run] STATUS: $status"
 grep '^CHECKIP' "$demo/service.log" | sed 's/^CHECKIP /[run] check-IP query /' || true
+if [ "$ipv6" = yes ]; then
+  echo "[run] IP: $(tool text 221 | tr -d '\r')   IPv6: $(tool text 232 | tr -d '\r')"
+fi
 echo "[run] the service applied:"
 grep '^UPDATE' "$demo/service.log" | sed 's/^/[run]   /' || echo "[run]   (no update)"
 sleep 1

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Stand-in check-IP and dyndns2 update servers for exercising the client.
 
-Loopback only (others exit 2).  Every server prints one "READY ..." line once
+Loopback only (others exit 2); over IPv6 also the documentation range
+2001:db8::/32, which only a test's own network namespace carries.  Every server prints one "READY ..." line once
 it listens and runs until SIGTERM/SIGINT or --max-seconds, whichever first.
 --record F appends per request '=== REQUEST <n> <len>' (over TLS also the
 version and sni=NAME or sni=-), a newline, then exactly <len> raw bytes.
@@ -28,6 +29,7 @@ PIECE_PAUSE = 0.02
 MODES = ("normal", "close", "pieces", "silent", "huge", "trickle", "plain-on-tls", "tls-close", "garbage")
 GARBAGE = bytes(range(7, 256, 3)) * 4
 LOOPBACK = ipaddress.IPv4Network("127.0.0.0/8")
+IPV6_ALLOWED = (ipaddress.IPv6Network("::1/128"), ipaddress.IPv6Network("2001:db8::/32"))
 
 _out_lock = threading.Lock()
 
@@ -79,11 +81,14 @@ class HostTable:
         return self.known is None or host in self.known
 
     def apply(self, host, ip, forced=None):
+        # myip may carry one address of each family, comma-separated: each
+        # family's record is kept apart, and the request changes both.
         with self.lock:
             code = forced or ("nochg" if self.addresses.get(host) == ip else "good")
             self.addresses[host] = ip
         if self.print_updates:
-            say("UPDATE %s -> %s (%s)" % (host, ip, code))
+            for one in ip.split(","):
+                say("UPDATE %s -> %s (%s)" % (host, one, code))
         return code
 
 
@@ -240,7 +245,8 @@ class Server:
         self.addr, self.port, self.service = addr, port, service
         self.mode, self.tls, self.recorder, self.huge_mb = mode, tls, recorder, huge_mb
         self.trickle_pause = trickle_pause
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        family = socket.AF_INET6 if ":" in addr else socket.AF_INET
+        self.sock = socket.socket(family, socket.SOCK_STREAM)
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         try:
             self.sock.bind((addr, port))
@@ -316,11 +322,13 @@ def tls_context(cert_dir):
 
 def loopback(text):
     try:
-        ok = ipaddress.IPv4Address(text) in LOOPBACK
+        address = ipaddress.ip_address(text)
+        ok = (address in LOOPBACK if address.version == 4
+              else any(address in net for net in IPV6_ALLOWED))
     except ValueError:
         ok = False
     if not ok:
-        raise argparse.ArgumentTypeError("%r is not a 127.0.0.0/8 address" % text)
+        raise argparse.ArgumentTypeError("%r is not a 127.0.0.0/8, ::1 or 2001:db8::/32 address" % text)
     return text
 
 
@@ -362,6 +370,8 @@ def build_parser():
     p.add_argument("--ip", required=True)
     p.add_argument("--cert-dir", required=True)
     p.add_argument("--checkip-cert-dir", help="also serve check-IP over TLS on port 443")
+    p.add_argument("--checkip6-addr", type=loopback, help="a check-IP page reached over IPv6 too")
+    p.add_argument("--ip6", help="the address that page reports")
     return parser
 
 
@@ -381,6 +391,10 @@ def make_servers(args, parser):
         if args.checkip_cert_dir:
             servers.append(Server(args.checkip_addr, 443, CheckIpService(args.ip, announce="over TLS"),
                                   tls=tls_context(args.checkip_cert_dir), recorder=recorder))
+        if args.checkip6_addr:
+            if not args.ip6:
+                parser.error("--checkip6-addr needs --ip6")
+            servers.append(Server(args.checkip6_addr, 80, CheckIpService(args.ip6), recorder=recorder))
         return servers, ["READY demo"]
     tls = getattr(args, "tls", False)
     if args.mode in ("plain-on-tls", "tls-close", "garbage") and not tls:

@@ -41,7 +41,8 @@ while IFS= read -r line; do
   addr=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--addr' | tail -n1 || true)
   port=$(printf '%s\n' "${args[@]}" | grep -A1 -x -- '--port' | tail -n1 || true)
   port=${port:-80}
-  extra=(--record "$dir/$addr-$port.log" --max-seconds 900)
+  # A Windows path holds no colon: an IPv6 address is written with "_".
+  extra=(--record "$dir/${addr//:/_}-$port.log" --max-seconds 900)
   case " $line " in *" --tls "*) extra+=(--cert-dir "$("$here/test_chain.sh" "$dir/certs" "$addr" "$kind")");; esac
   n=$((n + 1))
   /usr/bin/python3 "$standin" "${args[@]}" "${extra[@]}" >"$dir/server$n.out" 2>"$dir/server$n.err" &

@@ -125,6 +125,7 @@ void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now
     PlanTimer(out, c, now);
     Show(out, Field::Date, now.localTime);
     Show(out, Field::Address, Status::Waiting);
+    if (s.UseIPv6Flag) Show(out, Field::Address6, Status::Waiting);
     Show(out, Field::Status, Status::Waiting);
     if (SyncGateAllows(now.unixSeconds, DecimalValue(s.CLOOP), DecimalValue(s.TIMESTAMP))) {
         Add(out, Step::StartJob, static_cast<int>(Job::CheckIp));
@@ -238,19 +239,29 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
 Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
-    if (found.address.empty()) {
+    // Each family's line says what its query found.
+    if (found.address.empty())
         Show(out, Field::Address, Status::CheckError);
+    else
+        Show(out, Field::Address, found.address);
+    if (found.withIPv6 && found.address6.empty()) Show(out, Field::Address6, Status::CheckError);
+    if (found.withIPv6 && !found.address6.empty()) Show(out, Field::Address6, found.address6);
+    if (found.address.empty() || (found.withIPv6 && found.address6.empty())) {
+        // A refused server (either family's) has had no byte of its request.
         if (found.status == Status::CertError) Show(out, Field::Status, Status::CertError);
         EndAttempt(out, c, s, now);
         return out;
     }
-    Show(out, Field::Address, found.address);
-    if (s.CheckLastIPFlag && found.address == s.LASTIP) {
+    bool unchanged = found.address == s.LASTIP && (!found.withIPv6 || found.address6 == s.LASTIP6);
+    if (s.CheckLastIPFlag && unchanged) {
+        // LASTIP6 is written by a GOOD or NO CHANGE only; here it holds this address already.
         out.push_back(Step{Step::SaveLastSync, 0, found.address});
         Show(out, Field::Status, Status::AlreadySynced);
         Add(out, Step::EndReport);
     } else {
-        out.push_back(Step{Step::StartJob, static_cast<int>(Job::Update), found.address});
+        Step update{Step::StartJob, static_cast<int>(Job::Update), found.address};
+        update.text6 = found.address6;
+        out.push_back(update);
         c.workerOut = true;
     }
     return out;
@@ -261,7 +272,12 @@ Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, c
     Steps out;
     c.workerOut = false;
     if (outcome != nullptr) {
-        if (StatusRecordsSync(outcome->status)) out.push_back(Step{Step::SaveLastSync, 0, outcome->address});
+        if (StatusRecordsSync(outcome->status)) {
+            Step save{Step::SaveLastSync, 0, outcome->address};
+            // LASTIP6 only while the option is on: off, the store holds what it always held.
+            if (s.UseIPv6Flag) save.text6 = outcome->address6;
+            out.push_back(save);
+        }
         Show(out, Field::Status, outcome->status);
     }
     EndAttempt(out, c, s, now);
@@ -275,6 +291,7 @@ Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now)
     c.workerOut = false;
     Show(out, job == Job::CheckIp ? Field::Address : Field::Status,
          job == Job::CheckIp ? Status::CheckError : Status::SyncError);
+    if (job == Job::CheckIp && s.UseIPv6Flag) Show(out, Field::Address6, Status::CheckError);
     EndAttempt(out, c, s, now);
     return out;
 }

@@ -15,7 +15,7 @@
 // The control sets of the main window (app/control_state.cpp).
 enum class Controls { Default, AllOff, Start, Edit };
 // The texts an attempt and the countdown write.
-enum class Field { Date, Address, Status, Minutes, Seconds };
+enum class Field { Date, Address, Status, Minutes, Seconds, Address6 };
 enum class Job { CheckIp, Update };
 
 struct Step {
@@ -40,6 +40,7 @@ struct Step {
     Act act;
     int value = 0;
     std::wstring text;
+    std::wstring text6;  // StartJob (update), SaveLastSync: the IPv6 address, empty for none
     unsigned ms = 0;
     const wchar_t* tip = nullptr;
     const char* kind = nullptr;
@@ -72,6 +73,9 @@ Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now);
 Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now);
 // A worker's end report with what it found. The update's is null for an
 // attempt that ended without one (refused by the gate, already synced).
+// With the query over IPv6 both addresses must be found, or no update goes
+// out: a passing IPv6 failure never drops the AAAA record (nor is the A
+// record updated meanwhile); Check Last IP skips only when both are unchanged.
 Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now);
 Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, const Moment& now);
 // The thread for a StartJob step could not be started.

@@ -27,6 +27,7 @@ HWND FieldWindow(int field) {
         case Field::Status: return QueryEdits[2];
         case Field::Minutes: return MinutesStatic;
         case Field::Seconds: return SecondsStatic;
+        case Field::Address6: return QueryIp6Edit;
     }
     return nullptr;
 }
@@ -55,8 +56,8 @@ void ShowOnTray(const Step& s) {
 // The job is copied here, on the main thread; the worker owns the copy.
 void StartJob(const Step& s) {
     Job job = static_cast<Job>(s.value);
-    SyncJob* snapshot =
-        new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord) : UpdateJob(SettingsRecord, s.text));
+    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord)
+                                                        : UpdateJob(SettingsRecord, s.text, s.text6));
     WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
     if (WorkerThread != nullptr) return;
     delete snapshot;
@@ -74,6 +75,8 @@ void Apply(const Step& s) {
         case Step::Text: SetText(FieldWindow(s.value), s.text.c_str()); return;
         case Step::SetControls:
             for (const ControlRow& row : kControlRows) EnableWindow(*row.control, row.on[s.value]);
+            // Check IPv6 is edited like the other hosts, but only while its option is on.
+            EnableWindow(CheckIp6Edit, s.value == static_cast<int>(Controls::Edit) && SettingsRecord.UseIPv6Flag);
             return;
         case Step::EnableStop: EnableWindow(StopButton, s.value != 0); return;
         case Step::ArmTimer: SetTimer(MainWindow, s.value, s.ms, nullptr); return;
@@ -91,7 +94,7 @@ void Apply(const Step& s) {
             if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
             StopWinsock();
             return;
-        case Step::SaveLastSync: SaveLastSync(s.text.c_str()); return;
+        case Step::SaveLastSync: SaveLastSync(s.text.c_str(), s.text6.c_str()); return;
     }
 }
 
@@ -122,6 +125,14 @@ void SyncDone(const SyncOutcome* outcome) {
 void FillSettingsForms(bool readStore) {
     LoadSettings(readStore);
     for (int i = 0; i < FORM_FIELD_COUNT; ++i) SetText(SettingEdits[i], FormFieldText(i));
+    SetText(CheckIp6Edit, SettingsRecord.DomainCheckIP6);
+}
+
+void ShowIPv6Line(bool on) {
+    // Off, the line is empty and inactive, as before the option existed.
+    if (!on) SetText(QueryIp6Edit, L"");
+    EnableWindow(QueryIp6Label, on);
+    EnableWindow(QueryIp6Edit, on);
 }
 
 void ReportConnectionFailure(int notice) {

@@ -16,3 +16,7 @@ void SyncDone(const SyncOutcome* outcome);
 // The eight setting edits filled from the settings, loaded again from the
 // registry when readStore.
 void FillSettingsForms(bool readStore);
+
+// The Sync page's IPv6 line as the option "Update IPv6" wants it: active,
+// or empty and inactive.
+void ShowIPv6Line(bool on);

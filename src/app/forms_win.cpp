@@ -10,6 +10,7 @@
 #include "app/ui_state.h"
 #include "settings/settings.h"
 #include "util/product.h"
+#include "util/text.h"
 
 void SaveSettingsForms() {
     wchar_t texts[FORM_FIELD_COUNT][FORM_TEXT_CAPACITY];
@@ -22,6 +23,13 @@ void SaveSettingsForms() {
         fields[i] = texts[i];
     }
     std::wstring refusals = TakeFormTexts(fields);
+    // Editable only while "Update IPv6" is on (the control states); then
+    // taken like the Check IP field, cut to its field and checked by the load.
+    if (SettingsRecord.UseIPv6Flag) {
+        wchar_t checkIp6[FORM_TEXT_CAPACITY] = L"";
+        GetDlgItemTextW(TabPages[1], IDC_CHECKIP6, checkIp6, FORM_TEXT_CAPACITY);
+        CopyText(SettingsRecord.DomainCheckIP6, checkIp6);
+    }
     FillSettingsForms(false);
     // A changed pause takes effect at once: the countdown starts again from it.
     Apply(RestartCountdown(CycleState, SettingsRecord, MomentNow()));

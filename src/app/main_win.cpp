@@ -10,6 +10,7 @@
 #include "app/ui_state.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
+#include "sync/protocol.h"
 #include "sync/status.h"
 #include "util/product.h"
 #include "util/window_win.h"
@@ -85,26 +86,34 @@ void CreateMainControls() {
         {L"Button", L"Last query", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
         {L"Static", L"Date:", LABEL_STYLE, 0, 10, 20, 65, 20, 0, &LabelFont, nullptr},
         {L"Static", L"IP:", LABEL_STYLE, 0, 10, 45, 65, 20, 0, &LabelFont, nullptr},
-        {L"Static", L"STATUS:", LABEL_STYLE, 0, 10, 70, 65, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"IPv6:", LABEL_STYLE, 0, 10, 70, 65, 20, 0, &LabelFont, &QueryIp6Label},
+        {L"Static", L"STATUS:", LABEL_STYLE, 0, 10, 95, 65, 20, 0, &LabelFont, nullptr},
         {L"Edit", L"wait query...", EDIT_STYLE, EDIT_EX, 70, 18, 138, 20, IDC_QUERY_DATE, &LabelFont, &QueryEdits[0]},
         {L"Edit", StatusWord(Status::Waiting), EDIT_STYLE, EDIT_EX, 70, 43, 138, 20, IDC_QUERY_IP, &LabelFont, &QueryEdits[1]},
-        {L"Edit", StatusWord(Status::Waiting), EDIT_STYLE, EDIT_EX, 70, 68, 138, 20, IDC_QUERY_STATUS, &LabelFont, &QueryEdits[2]},
+        {L"Edit", L"", EDIT_STYLE, EDIT_EX, 70, 68, 138, 20, IDC_QUERY_IP6, &LabelFont, &QueryIp6Edit},
+        {L"Edit", StatusWord(Status::Waiting), EDIT_STYLE, EDIT_EX, 70, 93, 138, 20, IDC_QUERY_STATUS, &LabelFont, &QueryEdits[2]},
     };
     CreateControls(TabPages[0], sync);
     for (WindowHandle edit : QueryEdits) SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+    SendMessageW(QueryIp6Edit, EM_SETREADONLY, TRUE, 0);
+    // The longest IPv6 text; the IPv4 field keeps its 30 characters.
+    SendMessageW(QueryIp6Edit, EM_SETLIMITTEXT, CURRENT_IP6_CAPACITY - 1, 0);
+    ShowIPv6Line(SettingsRecord.UseIPv6Flag);
 
     const ControlLayout config[] = {
         {L"Button", L"Settings", GROUP_STYLE, GROUP_EX, 5, 5, 208, 140, 0, &GroupFont, nullptr},
         {L"Static", L"Check IP:", LABEL_STYLE, 0, 10, 20, 92, 20, 0, &LabelFont, nullptr},
-        {L"Static", L"DynDNS:", LABEL_STYLE, 0, 10, 45, 92, 20, 0, &LabelFont, nullptr},
-        {L"Static", L"Pause (min):", LABEL_STYLE, 0, 10, 70, 92, 20, 0, &LabelFont, nullptr},
-        {L"Static", L"TimeOut (msec):", LABEL_STYLE, 0, 10, 95, 92, 20, 0, &LabelFont, nullptr},
-        {L"Static", L"Show balloon:", LABEL_STYLE, 0, 10, 120, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Check IPv6:", LABEL_STYLE, 0, 10, 41, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"DynDNS:", LABEL_STYLE, 0, 10, 62, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Pause (min):", LABEL_STYLE, 0, 10, 83, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"TimeOut (msec):", LABEL_STYLE, 0, 10, 104, 92, 20, 0, &LabelFont, nullptr},
+        {L"Static", L"Show balloon:", LABEL_STYLE, 0, 10, 125, 92, 20, 0, &LabelFont, nullptr},
         {L"Edit", SettingsRecord.DomainCheckIP, EDIT_STYLE, EDIT_EX, 108, 18, 100, 20, IDC_CHECKIP, &LabelFont, &SettingEdits[0]},
-        {L"Edit", SettingsRecord.DomainDynDNS, EDIT_STYLE, EDIT_EX, 108, 43, 100, 20, IDC_DYNDNS, &LabelFont, &SettingEdits[1]},
-        {L"Edit", SettingsRecord.CLOOP, EDIT_STYLE, EDIT_EX, 108, 68, 100, 20, IDC_CLOOP, &LabelFont, &SettingEdits[2]},
-        {L"Edit", SettingsRecord.TOUT, EDIT_STYLE, EDIT_EX, 108, 93, 100, 20, IDC_TOUT, &LabelFont, &SettingEdits[3]},
-        {L"Edit", SettingsRecord.DEBUG, EDIT_STYLE, EDIT_EX, 108, 118, 100, 20, IDC_DEBUG, &LabelFont, &SettingEdits[4]},
+        {L"Edit", SettingsRecord.DomainCheckIP6, EDIT_STYLE, EDIT_EX, 108, 39, 100, 20, IDC_CHECKIP6, &LabelFont, &CheckIp6Edit},
+        {L"Edit", SettingsRecord.DomainDynDNS, EDIT_STYLE, EDIT_EX, 108, 60, 100, 20, IDC_DYNDNS, &LabelFont, &SettingEdits[1]},
+        {L"Edit", SettingsRecord.CLOOP, EDIT_STYLE, EDIT_EX, 108, 81, 100, 20, IDC_CLOOP, &LabelFont, &SettingEdits[2]},
+        {L"Edit", SettingsRecord.TOUT, EDIT_STYLE, EDIT_EX, 108, 102, 100, 20, IDC_TOUT, &LabelFont, &SettingEdits[3]},
+        {L"Edit", SettingsRecord.DEBUG, EDIT_STYLE, EDIT_EX, 108, 123, 100, 20, IDC_DEBUG, &LabelFont, &SettingEdits[4]},
         {L"Button", L"Edit", BUTTON_STYLE, 0, 5, 150, 70, 20, IDC_EDIT, &LabelFont, &EditButtons[0]},
         {L"Button", L"Save", BUTTON_STYLE, 0, 75, 150, 70, 20, IDC_SAVE, &LabelFont, &SaveButtons[0]},
         {L"Button", L"Reload", BUTTON_STYLE, 0, 145, 150, 70, 20, IDC_RELOAD, &LabelFont, &ReloadButtons[0]},

@@ -19,6 +19,8 @@
 #define IDC_NAME 228
 #define IDC_PASS 229
 #define IDC_DOMAIN 230
+#define IDC_CHECKIP6 231
+#define IDC_QUERY_IP6 232
 #define IDC_START 240
 #define IDC_STOP 241
 #define IDC_MANUAL 242
@@ -39,5 +41,6 @@
 #define IDM_COMMAND 304
 #define IDM_ABOUT 305
 #define IDM_SECURE_CHECK_IP 306
+#define IDM_UPDATE_IPV6 307
 #define IDM_TRAY_EXIT 310
 #define IDM_TRAY_TOGGLE 311

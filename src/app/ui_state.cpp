@@ -13,6 +13,9 @@ WindowHandle MinutesStatic = nullptr;
 WindowHandle SecondsStatic = nullptr;
 WindowHandle StatusBar = nullptr;
 WindowHandle QueryEdits[3] = {};
+WindowHandle QueryIp6Label = nullptr;
+WindowHandle QueryIp6Edit = nullptr;
+WindowHandle CheckIp6Edit = nullptr;
 WindowHandle SettingEdits[FORM_FIELD_COUNT] = {};
 
 Cycle CycleState;

@@ -26,6 +26,11 @@ extern WindowHandle SecondsStatic;
 extern WindowHandle StatusBar;
 // The Sync page's Date, IP and STATUS edits, where an attempt shows itself.
 extern WindowHandle QueryEdits[3];
+// The Sync page's IPv6 line (label and edit) and the Config page's Check
+// IPv6 edit: active only while "Update IPv6" is on.
+extern WindowHandle QueryIp6Label;
+extern WindowHandle QueryIp6Edit;
+extern WindowHandle CheckIp6Edit;
 // The eight setting edits, in id order: five on Config, three on Account.
 extern WindowHandle SettingEdits[FORM_FIELD_COUNT];
 

@@ -40,6 +40,7 @@ const MenuOption kOptions[] = {
     {IDM_CHECK_LAST_IP, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
     {IDM_SECURE_CONNECT, L"CheckUseSSL", &SettingsData::UseSSLFlag},
     {IDM_SECURE_CHECK_IP, L"SecureCheckIP", &SettingsData::SecureCheckIPFlag},
+    {IDM_UPDATE_IPV6, L"UseIPv6", &SettingsData::UseIPv6Flag},
 };
 
 bool StoredOn(const MenuOption& o) {
@@ -95,6 +96,7 @@ void ToggleOption(const MenuOption& o) {
     }
     StoreValue(RegistryKeyPath, o.value, on ? L"true" : L"false");
     SettingsRecord.*o.flag = on;
+    if (o.id == IDM_UPDATE_IPV6) ShowIPv6Line(on);
 }
 
 void ShowCommandHelp(HWND window) {

@@ -25,3 +25,28 @@ int ResolveHost(wchar_t* buffer) {
     AnsiToWide(buffer, inet_ntoa(first), HOST_TEXT_CAPACITY);
     return 0;
 }
+
+int ResolveHost6(wchar_t* buffer) {
+    if (StartWinsock() == -1) {
+        ReportSocketStartupFailure();
+        return -1;
+    }
+    char name[HOST_TEXT_CAPACITY];
+    WideToAnsi(name, buffer, sizeof name);
+    addrinfo hints;
+    std::memset(&hints, 0, sizeof hints);
+    hints.ai_family = AF_INET6;  // AAAA only: the query is about the IPv6 address
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    char text[INET6_ADDRSTRLEN] = "";
+    if (getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr ||
+        inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(found->ai_addr)->sin6_addr, text, sizeof text) ==
+            nullptr) {
+        if (found != nullptr) freeaddrinfo(found);
+        CopyText(buffer, UNRESOLVED_ADDRESS, HOST_TEXT_CAPACITY);
+        return -1;
+    }
+    freeaddrinfo(found);
+    AnsiToWide(buffer, text, HOST_TEXT_CAPACITY);
+    return 0;
+}

@@ -6,19 +6,23 @@
 #include "util/text.h"
 
 ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls,
-                            const wchar_t* serverName, std::string& reply) {
+                            const wchar_t* serverName, std::string& reply, AddressFamily family) {
     // A library that did not start as we start it is not started any other
     // way (that would read its configuration): no TLS attempt goes out.
     if (tls && !TlsStartup()) return ExchangeOutcome::Reply;
-    UseTcpOverIPv4();
     // Digits and dots are taken as they stand: a loose form never reaches
     // the resolver, which would read 010 as octal. A name is looked up
-    // without its root dot, as a hosts file lists it.
+    // without its root dot, as a hosts file lists it. Over IPv6 the host is
+    // always looked up (AAAA only), where a dotted quad finds nothing.
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, host);
-    if (IsHostName(host)) {
-        CopyText(address, ServerNameOf(host).c_str());
-        ResolveHost(address);
+    if (IsHostName(host)) CopyText(address, ServerNameOf(host).c_str());
+    if (family == AddressFamily::IPv6) {
+        UseTcpOverIPv6();
+        ResolveHost6(address);
+    } else {
+        UseTcpOverIPv4();
+        if (IsHostName(host)) ResolveHost(address);
     }
 
     SOCKET s = ConnectTcp(address, port, CONNECT_TIMEOUT_MS);

@@ -11,10 +11,14 @@ enum class ExchangeOutcome {
     CertificateRefused,  // the server's certificate failed; nothing was sent
 };
 
+enum class AddressFamily { IPv4, IPv6 };
+
 // host: the configured host text, resolved here when it is a name.
 // serverName (TLS only): the name the certificate must be for (the host
 // name, or a dotted address as an IP address), also sent as the server name
 // indication when it is a name; a trailing dot is dropped for both.
-// The reply is appended to reply, bounded like every reply.
+// The reply is appended to reply, bounded like every reply. Over IPv6 the
+// host is reached through its AAAA addresses only.
 ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls,
-                            const wchar_t* serverName, std::string& reply);
+                            const wchar_t* serverName, std::string& reply,
+                            AddressFamily family = AddressFamily::IPv4);

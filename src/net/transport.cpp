@@ -28,6 +28,12 @@ void UseTcpOverIPv4() {
     SocketProtocol = 0;
 }
 
+void UseTcpOverIPv6() {
+    SocketFamily = AF_INET6;
+    SocketType = SOCK_STREAM;
+    SocketProtocol = 0;
+}
+
 void ReleaseActiveSocket() {
     if (WinsockStarted) {
         shutdown(ActiveSocket, SD_BOTH);
@@ -96,6 +102,17 @@ SOCKET ConnectTcp(const wchar_t* address, unsigned short port, int timeoutMs) {
     target.sin_port = htons(port);
     // INADDR_NONE is used as 255.255.255.255, where no TCP connect succeeds.
     target.sin_addr.s_addr = ParseIPv4(address);
+    sockaddr_in6 target6;
+    std::memset(&target6, 0, sizeof target6);
+    target6.sin6_family = AF_INET6;
+    target6.sin6_port = htons(port);
+    const bool overIPv6 = SocketFamily == AF_INET6;
+    if (overIPv6) {
+        char narrow[HOST_TEXT_CAPACITY];
+        WideToAnsi(narrow, address, sizeof narrow);
+        // No IPv6 text (the unresolved mark): no connection.
+        if (inet_pton(AF_INET6, narrow, &target6.sin6_addr) != 1) return INVALID_SOCKET;
+    }
 
     SOCKET s = socket(SocketFamily, SocketType, SocketProtocol);
     if (s == INVALID_SOCKET) {
@@ -106,7 +123,10 @@ SOCKET ConnectTcp(const wchar_t* address, unsigned short port, int timeoutMs) {
     int sendBuffer = 1024;
     setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
 
-    if (ConnectWithTimeout(s, reinterpret_cast<const sockaddr*>(&target), sizeof target, timeoutMs) == -1) {
+    const sockaddr* to = overIPv6 ? reinterpret_cast<const sockaddr*>(&target6)
+                                  : reinterpret_cast<const sockaddr*>(&target);
+    int length = overIPv6 ? static_cast<int>(sizeof target6) : static_cast<int>(sizeof target);
+    if (ConnectWithTimeout(s, to, length, timeoutMs) == -1) {
         closesocket(s);
         return INVALID_SOCKET;
     }

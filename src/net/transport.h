@@ -34,6 +34,8 @@ extern int SocketProtocol;
 
 // Sets the socket parameters for a plain TCP connection over IPv4.
 void UseTcpOverIPv4();
+// The same over IPv6: ConnectTcp then takes an IPv6 address text.
+void UseTcpOverIPv6();
 
 // Shuts down and closes ActiveSocket unless Stop has stopped Winsock (and
 // so closed it) already; leaves ActiveSocket empty.
@@ -46,6 +48,10 @@ void StopWinsock();
 // Rewrites the host text buffer (HOST_TEXT_CAPACITY characters) in place as
 // the dotted text of the host's first IPv4 address. 0 or -1.
 int ResolveHost(wchar_t* buffer);
+
+// Rewrites the host text buffer in place as the text of the host's first
+// IPv6 (AAAA) address, or UNRESOLVED_ADDRESS. 0 or -1.
+int ResolveHost6(wchar_t* buffer);
 
 // Whether a host text is a name to look up rather than an address: it holds
 // something besides digits and dots. Digits and dots alone are an address,

@@ -19,7 +19,7 @@ const wchar_t DEFAULT_DYNDNS_HOST[] = L"members.dyndns.org";
 
 namespace {
 
-enum class Check { Host, HostAndPath, Range, Switch, Base64, NonEmpty };
+enum class Check { Host, HostAndPath, Host6AndPath, Range, Switch, Base64, NonEmpty };
 
 template <std::size_t N>
 SettingField Field(wchar_t (&text)[N]) {
@@ -34,7 +34,7 @@ struct SettingRow {
     int low, high;
 };
 
-const SettingRow kRows[SETTINGS_COUNT] = {
+const SettingRow kRows[SETTINGS_WITH_IPV6] = {
     {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::HostAndPath, 0, 0},
     {L"DomainDynDNS", [](SettingsData& r) { return Field(r.DomainDynDNS); }, DEFAULT_DYNDNS_HOST, Check::Host, 0, 0},
     {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS},
@@ -45,6 +45,9 @@ const SettingRow kRows[SETTINGS_COUNT] = {
     {L"DOMAIN", [](SettingsData& r) { return Field(r.DOMAIN); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"LASTIP", [](SettingsData& r) { return Field(r.LASTIP); }, L"NULL", Check::NonEmpty, 0, 0},
     {L"TIMESTAMP", [](SettingsData& r) { return Field(r.TIMESTAMP); }, L"NULL", Check::NonEmpty, 0, 0},
+    {L"DomainCheckIP6", [](SettingsData& r) { return Field(r.DomainCheckIP6); }, DEFAULT_CHECKIP_HOST, Check::Host6AndPath,
+     0, 0},
+    {L"LASTIP6", [](SettingsData& r) { return Field(r.LASTIP6); }, L"NULL", Check::NonEmpty, 0, 0},
 };
 
 // Letters, digits, '-' and '.': what a host name is written with.
@@ -64,11 +67,22 @@ bool HostPasses(const wchar_t* field) {
     return ParseIPv4(scratch) != 0xFFFFFFFFu;
 }
 
-// A host, then perhaps a path from its first '/' on, written with path
-// characters only, so it cannot end the request line.
-bool HostAndPathPasses(const wchar_t* field) {
+// The host asked over IPv6 is reached through its AAAA addresses, so it is
+// a name. It is looked up only while the option is on: off, nothing of it
+// goes on the wire.
+bool Host6Passes(const wchar_t* field) {
+    if (field[0] == L'\0' || !IsHostText(field) || !IsHostName(field)) return false;
+    if (!SettingsRecord.UseIPv6Flag) return true;
+    wchar_t scratch[HOST_TEXT_CAPACITY];
+    CopyText(scratch, ServerNameOf(field).c_str());
+    return ResolveHost6(scratch) == 0;
+}
+
+// A host (as hostPasses judges it), then perhaps a path from its first '/'
+// on, written with path characters only, so it cannot end the request line.
+bool HostAndPathPasses(const wchar_t* field, bool (*hostPasses)(const wchar_t*)) {
     std::wstring text(field), host = CheckIpHostOf(field);
-    return HostPasses(host.c_str()) && text.find_first_not_of(PATH_CHARACTERS, host.size()) == std::wstring::npos;
+    return hostPasses(host.c_str()) && text.find_first_not_of(PATH_CHARACTERS, host.size()) == std::wstring::npos;
 }
 
 bool Passes(const SettingRow& row, const wchar_t* field) {
@@ -76,7 +90,9 @@ bool Passes(const SettingRow& row, const wchar_t* field) {
         case Check::Host:
             return HostPasses(field);
         case Check::HostAndPath:
-            return HostAndPathPasses(field);
+            return HostAndPathPasses(field, HostPasses);
+        case Check::Host6AndPath:
+            return HostAndPathPasses(field, Host6Passes);
         case Check::Range: {
             if (field[0] == L'\0') return false;
             int v = DecimalValue(field);
@@ -110,12 +126,14 @@ bool StoreValue(const wchar_t* key, const wchar_t* name, const wchar_t* text) {
 }
 
 void LoadSettings(bool readStore) {
-    for (const SettingRow& row : kRows) {
+    for (int i = 0; i < SETTINGS_WITH_IPV6; ++i) {
+        const SettingRow& row = kRows[i];
         SettingField field = row.field(SettingsRecord);
         // Text longer than the field is cut to it, then checked as it stands.
         if (readStore) CopyText(field.text, RegReadString(RegistryKeyPath, row.name).c_str(), field.capacity);
         if (!Passes(row, field.text)) CopyText(field.text, row.defaultText, field.capacity);
-        StoreValue(RegistryKeyPath, row.name, field.text);
+        bool store = i < SETTINGS_COUNT || (i == SETTING_CHECKIP6_HOST && SettingsRecord.UseIPv6Flag);
+        if (store) StoreValue(RegistryKeyPath, row.name, field.text);
     }
     RebuildHostList();
 }

@@ -27,6 +27,11 @@ struct SettingsData {
     bool UseSSLFlag;
     bool SecureCheckIPFlag;  // the SecureCheckIP option: the check-IP query over TLS
     std::vector<std::wstring> HostList;  // the host names of DOMAIN
+    // The "Update IPv6" option and its two values: the host asked over IPv6
+    // and the IPv6 address last registered.
+    wchar_t DomainCheckIP6[HOST_TEXT_CAPACITY];
+    wchar_t LASTIP6[46];
+    bool UseIPv6Flag;
 };
 
 // Never destroyed: a worker still out when the program ends may read it.
@@ -46,7 +51,14 @@ enum SettingIndex {
     SETTING_DOMAIN,
     SETTING_LASTIP,
     SETTING_TIMESTAMP,
-    SETTINGS_COUNT
+    SETTINGS_COUNT,
+    // The option "Update IPv6"'s values: read and checked at every load, but
+    // written back only while the option is on (DomainCheckIP6) or only by
+    // the record of a sync (LASTIP6), so with the option off the store holds
+    // what it always held.
+    SETTING_CHECKIP6_HOST = SETTINGS_COUNT,
+    SETTING_LASTIP6,
+    SETTINGS_WITH_IPV6
 };
 
 // One stored setting's field in a record.
@@ -55,7 +67,7 @@ struct SettingField {
     std::size_t capacity;  // characters, terminator included
 };
 
-// The index-th setting in load order (0..8): its registry value name and
+// The index-th setting in load order (0..8, then the two of IPv6): its registry value name and
 // its field in record.
 const wchar_t* SettingName(int index);
 SettingField SettingAt(SettingsData& record, int index);

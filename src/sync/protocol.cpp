@@ -56,6 +56,12 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
     return r;
 }
 
+std::wstring UpdateAddressText(const wchar_t* ipv4, const wchar_t* ipv6) {
+    std::wstring text(ipv4);
+    if (ipv6 != nullptr && ipv6[0] != L'\0') text += std::wstring(L",") + ipv6;
+    return text;
+}
+
 namespace {
 
 // The body after the head, without one final line break.
@@ -68,21 +74,33 @@ std::string BareBody(const std::string& reply) {
     return body;
 }
 
-}  // namespace
-
-bool FindCheckIpAddress(const std::string& reply, std::string& address, bool bareBody) {
+// The text between the last "Current IP Address: " and the last "</body>",
+// or with bareBody the whole body when the markers are missing.
+bool CutCheckIpText(const std::string& reply, std::string& text, bool bareBody) {
     static const char kMarker[] = "Current IP Address: ";
     const std::size_t kMarkerLength = sizeof kMarker - 1;
     std::size_t a = reply.rfind(kMarker);
     std::size_t b = reply.rfind("</body>");
     if (a != std::string::npos && b != std::string::npos && b > a + kMarkerLength)
-        address = reply.substr(a + kMarkerLength, b - a - kMarkerLength);
+        text = reply.substr(a + kMarkerLength, b - a - kMarkerLength);
     else if (bareBody)
-        address = BareBody(reply);
+        text = BareBody(reply);
     else
         return false;
+    return true;
+}
+
+}  // namespace
+
+bool FindCheckIpAddress(const std::string& reply, std::string& address, CheckIpPageRule rule) {
     // Cut to fit CurrentIP, a longer text could read as another address: it is none.
-    return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
+    return CutCheckIpText(reply, address, rule.bareBody) && address.size() < CURRENT_IP_CAPACITY &&
+           (rule.ipv4Only ? IsDottedQuad(address) : IsAddressText(address));
+}
+
+bool FindCheckIp6Address(const std::string& reply, std::string& address, bool bareBody) {
+    return CutCheckIpText(reply, address, bareBody) && address.size() < CURRENT_IP6_CAPACITY &&
+           IsGlobalIPv6Text(address);
 }
 
 namespace {
@@ -116,6 +134,15 @@ bool IsIPv6Text(const std::string& text) {
 
 bool IsAddressText(const std::string& text) {
     return IsDottedQuad(text) || IsIPv6Text(text);
+}
+
+bool IsGlobalIPv6Text(const std::string& text) {
+    if (text.find('.') != std::string::npos || !IsIPv6Text(text)) return false;
+    // The first group decides the range; a text that begins with "::" has 0 there.
+    std::size_t end = text.find(':');
+    if (end == 0) return false;
+    unsigned first = static_cast<unsigned>(std::stoul(text.substr(0, end), nullptr, 16));
+    return (first & 0xE000u) == 0x2000u;
 }
 
 namespace {

@@ -32,19 +32,43 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
 
 // CurrentIP's capacity: an address of 30 characters at most.
 const std::size_t CURRENT_IP_CAPACITY = 31;
+// The IPv6 address's: the longest IPv6 text has 45 characters.
+const std::size_t CURRENT_IP6_CAPACITY = 46;
+
+// The myip value: the IPv4 address, and the IPv6 one after a comma when
+// there is one. The service drops the record of a family a request leaves
+// out, so both go in one request.
+std::wstring UpdateAddressText(const wchar_t* ipv4, const wchar_t* ipv6);
 
 // The address text between the last "Current IP Address: " and the last
 // "</body>"; false when either marker is missing, or the text is longer than
 // CurrentIP holds or no address (IsAddressText): the text goes into the
-// update request. With bareBody (a reply over verified TLS) a body that is
-// one address alone, perhaps with a final line break, is taken too: what
-// HTTPS check-IP services answer.
-bool FindCheckIpAddress(const std::string& reply, std::string& address, bool bareBody = false);
+// update request.
+struct CheckIpPageRule {
+    // A reply over verified TLS: a body that is one address alone, perhaps
+    // with a final line break, is taken too: what HTTPS check-IP services answer.
+    bool bareBody = false;
+    // The option "Update IPv6" on, whose IPv6 address has a query of its own:
+    // the text must be a dotted quad, so that one request never carries two
+    // addresses of a family.
+    bool ipv4Only = false;
+};
+bool FindCheckIpAddress(const std::string& reply, std::string& address, CheckIpPageRule rule = {});
 
 // A dotted quad (four decimal numbers 0-255 of one to three digits, no
 // leading zero) or an IPv6 text (hex groups of one to four digits between
 // colons, at most one "::", perhaps ending in a dotted quad).
 bool IsAddressText(const std::string& text);
+
+// The page of the query made over IPv6: the text between the same markers
+// must be a global IPv6 address (IsGlobalIPv6Text) of at most 45 characters;
+// with bareBody (over verified TLS) a body of that address alone is taken too.
+bool FindCheckIp6Address(const std::string& reply, std::string& address, bool bareBody = false);
+
+// Hex groups only (no dotted tail, so no IPv4-mapped or -compatible form),
+// at most one "::", and within 2000::/3, the global unicast range: never
+// the unspecified, loopback, link-local, unique-local or multicast address.
+bool IsGlobalIPv6Text(const std::string& text);
 
 // The outcome of an update reply: the first matching row of the reply
 // table; SYNC ERROR for no reply at all.

@@ -25,11 +25,12 @@ SyncJob CheckIpJob(const SettingsData& settings) {
     job.server = settings.DomainCheckIP;
     job.tls = settings.SecureCheckIPFlag;
     job.port = job.tls ? 443 : 80;
+    if (settings.UseIPv6Flag) job.server6 = settings.DomainCheckIP6;
     return job;
 }
 
 // One look at the option decides both the port and the path.
-SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address) {
+SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address, const std::wstring& address6) {
     SyncJob job;
     job.server = settings.DomainDynDNS;
     job.tls = settings.UseSSLFlag;
@@ -37,12 +38,16 @@ SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address) {
     job.auth = settings.AUTH;
     job.hostNames = settings.HostList;
     job.address = address;
+    job.address6 = address6;
     return job;
 }
 
-void SaveLastSync(const wchar_t* address) {
+void SaveLastSync(const wchar_t* address, const wchar_t* address6) {
+    const bool withIPv6 = address6[0] != L'\0';
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
     CopyText(SettingsRecord.LASTIP, address);
-    for (int setting : {SETTING_LASTIP, SETTING_TIMESTAMP})
-        StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
+    if (withIPv6) CopyText(SettingsRecord.LASTIP6, address6);
+    for (int setting : {SETTING_LASTIP, SETTING_LASTIP6, SETTING_TIMESTAMP})
+        if (setting != SETTING_LASTIP6 || withIPv6)
+            StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
 }

@@ -20,17 +20,24 @@ struct SyncJob {
     std::wstring auth;                    // update: the Base64 credential
     std::vector<std::wstring> hostNames;  // update: the host names to point at address
     std::wstring address;                 // update: the address the check found
+    // "Update IPv6": check: the host asked over IPv6, empty while the option
+    // is off; update: the IPv6 address the check found, sent beside address.
+    std::wstring server6;
+    std::wstring address6;
 };
 
 // What a worker found, handed to the main thread with its end report.
 struct SyncOutcome {
     std::wstring address;                // check-IP: the address found, empty for none; update: the address sent
     Status status = Status::CheckError;  // check-IP: CHECK ERROR, or CERT ERROR for a refused server; the update's reply
+    bool withIPv6 = false;               // check-IP: the query over IPv6 was made
+    std::wstring address6;               // check-IP: the IPv6 address found, empty for none; update: the one sent
 };
 
 // The jobs, made on the main thread from the settings of that moment.
 SyncJob CheckIpJob(const SettingsData& settings);
-SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address);
+SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address,
+                  const std::wstring& address6 = std::wstring());
 
 // The exchanges themselves: the connection notices go out as they happen
 // (net/report.h), the outcome is returned.
@@ -42,9 +49,9 @@ SyncOutcome Update(const SyncJob& job);
 unsigned long CheckIpWorker(void* job);
 unsigned long UpdateWorker(void* job);
 
-// Records address as LASTIP and now as TIMESTAMP, in memory and registry.
-// Main thread only.
-void SaveLastSync(const wchar_t* address);
+// Records address as LASTIP and now as TIMESTAMP, in memory and registry;
+// an address6 that is not empty as LASTIP6 too. Main thread only.
+void SaveLastSync(const wchar_t* address, const wchar_t* address6 = L"");
 
 std::wstring UnixTimeText();
 std::wstring LocalTimeText();

@@ -11,8 +11,9 @@
 SyncOutcome Update(const SyncJob& job) {
     char request[1024];
     WideToAnsi(request,
-               FormatUpdateRequest(JoinHostNames(job.hostNames), job.address.c_str(), job.server.c_str(),
-                                   job.auth.c_str()).c_str(),
+               FormatUpdateRequest(JoinHostNames(job.hostNames),
+                                   UpdateAddressText(job.address.c_str(), job.address6.c_str()).c_str(),
+                                   job.server.c_str(), job.auth.c_str()).c_str(),
                sizeof request);
     std::string reply;
     ExchangeOutcome exchange = RunExchange(job.server.c_str(), job.port, request, job.tls, job.server.c_str(), reply);
@@ -20,6 +21,7 @@ SyncOutcome Update(const SyncJob& job) {
 
     SyncOutcome outcome;
     outcome.address = job.address;
+    outcome.address6 = job.address6;
     outcome.status = UpdateOutcomeStatus(exchange, reply);
     return outcome;
 }

@@ -416,3 +416,65 @@ TEST(E2E, SecureCheckIpAsksOverTlsAndRefusesAnUntrustedServer) {
         EXPECT_TRUE(c.Exit()) << row.name;
     }
 }
+
+// "Update IPv6" as a user meets it, in a network namespace of the test's own
+// (tests/e2e/hosts6, standins6.list): both addresses on the Sync page and in
+// one request; an IPv6 failure sends nothing; Check Last IP skips only when
+// both are unchanged; off, the line stays empty and inactive and the store
+// gains nothing.
+TEST(E2EIPv6, BothFamiliesInOneUpdate) {
+    const wchar_t kAddress6[] = L"2001:db8::23";
+    const std::string kBoth = "GET /nic/update?system=dyndns&hostname=e2e.example&myip=198.51.100.23,2001:db8::23&";
+    const std::string kOld = "GET /nic/update?system=dyndns&hostname=e2e.example&myip=198.51.100.23&";
+    struct Row {
+        const char* name;
+        std::map<std::wstring, std::wstring> seed;
+        bool menu;              // turned on from the File menu after start
+        const wchar_t* status;  // null: the attempt ends without an outcome word
+        const wchar_t* ip6;     // what the IPv6 line shows afterwards
+        std::string request;    // empty: nothing sent
+        const wchar_t* last6;   // LASTIP6 afterwards, empty when never written
+    } rows[] = {
+        {"turned on in the menu", {{L"DomainCheckIP6", L"checkip6.e2e.test"}}, true, L"GOOD", kAddress6, kBoth,
+         kAddress6},
+        {"IPv6 fails: CHECK ERROR, nothing sent",
+         {{L"UseIPv6", L"true"}, {L"DomainCheckIP6", L"none6.e2e.test"}}, false, nullptr, L"CHECK ERROR", "", L""},
+        {"Check Last IP, only IPv6 changed",
+         {{L"UseIPv6", L"true"}, {L"DomainCheckIP6", L"checkip6.e2e.test"}, {L"CheckLastIP", L"true"},
+          {L"LASTIP", kAddress}, {L"LASTIP6", L"2001:db8::99"}},
+         false, L"GOOD", kAddress6, kBoth, kAddress6},
+        {"Check Last IP, both unchanged",
+         {{L"UseIPv6", L"true"}, {L"DomainCheckIP6", L"checkip6.e2e.test"}, {L"CheckLastIP", L"true"},
+          {L"LASTIP", kAddress}, {L"LASTIP6", kAddress6}},
+         false, L"ALREADY SYNCED", kAddress6, "", kAddress6},
+        {"off", {}, false, L"GOOD", L"", kOld, L""},
+    };
+    for (const Row& row : rows) {
+        Seed(row.seed);
+        std::size_t before = Requests("127.0.0.21-80").size();
+        Client c;
+        ASSERT_TRUE(c.Start()) << row.name;
+        bool on = row.menu || row.seed.count(L"UseIPv6");
+        if (row.menu) SendMessageW(c.main, WM_COMMAND, IDM_UPDATE_IPV6, 0);
+        EXPECT_EQ(IsWindowEnabled(c.Find(IDC_QUERY_IP6)) != FALSE, on) << row.name << ": the IPv6 line";
+        c.Click(IDC_START);
+        if (row.status != nullptr) {
+            EXPECT_TRUE(c.WaitText(IDC_QUERY_STATUS, row.status)) << row.name << ": STATUS " << c.Text(IDC_QUERY_STATUS);
+        } else {
+            EXPECT_TRUE(WaitUntil([&] { return CountdownTicked(c.main); })) << row.name << ": the attempt did not end";
+            EXPECT_EQ(c.Text(IDC_QUERY_STATUS), kWaiting) << row.name;
+        }
+        EXPECT_EQ(c.Text(IDC_QUERY_IP), kAddress) << row.name;
+        EXPECT_EQ(c.Text(IDC_QUERY_IP6), row.ip6) << row.name;
+        std::vector<std::string> requests = Requests("127.0.0.21-80");
+        ASSERT_EQ(requests.size(), before + (row.request.empty() ? 0 : 1)) << row.name << ": updates received";
+        if (!row.request.empty()) {
+            EXPECT_EQ(requests.back().rfind(row.request, 0), 0u) << row.name << ": " << requests.back();
+        }
+        EXPECT_EQ(Stored(L"LASTIP6"), row.last6) << row.name;
+        EXPECT_EQ(Stored(L"UseIPv6"), on ? L"true" : L"") << row.name;
+        EXPECT_EQ(Stored(L"DomainCheckIP6"), row.seed.count(L"DomainCheckIP6") ? row.seed.at(L"DomainCheckIP6") : L"")
+            << row.name << ": kept as stored";
+        EXPECT_TRUE(c.Exit()) << row.name;
+    }
+}

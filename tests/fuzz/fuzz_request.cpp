@@ -1,6 +1,7 @@
-// Whatever the registry holds and the check-IP page says: the load leaves every field checked, within its capacity
+// Whatever the registry holds and the check-IP pages say: the load leaves every field checked, within its capacity
 // and stored as it is, and the check-IP request (its page from a host/path field) and the update request keep their
-// fixed lines, each field with its own characters only; over TLS a bare address body is read too.
+// fixed lines, each field with its own characters only and at most one address of each family (an answered IPv6
+// page stands for the option "Update IPv6" on); over TLS a bare address body is read too.
 #include <algorithm>
 #include "fuzz_input.h"
 #include "net/transport.h"
@@ -16,8 +17,9 @@ static const std::wstring kHost = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQR
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     SettingsRecord = SettingsData{};
     MemoryRegistry() = {};
-    FakeResolver() = {{{L"a.test", L"127.0.0.1"}, {L"b", L"127.0.0.2"}, {L"x_y", L"127.0.0.3"}}, {}};  // x_y: no host
-    std::vector<std::wstring> texts = WidePieces(data, size, SETTINGS_COUNT + 1);  // the nine values, then the page
+    FakeResolver() = {{{L"a.test", L"127.0.0.1"}, {L"b", L"127.0.0.2"}, {L"x_y", L"127.0.0.3"}}, {}, {}};  // x_y: no host
+    // The nine values, the page, then the page of the query over IPv6.
+    std::vector<std::wstring> texts = WidePieces(data, size, SETTINGS_COUNT + 2);
     for (int i = 0; i < SETTINGS_COUNT; ++i) RegWriteString(RegistryKeyPath, SettingName(i), texts[i].c_str());
     LoadSettings(true);
     for (int i = 0; i < SETTINGS_COUNT; ++i) {
@@ -52,16 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(at == request.size());
 
     std::string page(texts[SETTINGS_COUNT].begin(), texts[SETTINGS_COUNT].end());  // wide ones cut to a byte
-    for (bool overTls : {false, true}) {  // the marker page; over TLS a bare address too
-        std::string address;
-        if (!FindCheckIpAddress(page, address, overTls)) continue;  // CHECK ERROR: nothing is sent
-        wchar_t current[CURRENT_IP_CAPACITY];  // the address, filled the way the check fills it
+    std::string page6(texts[SETTINGS_COUNT + 1].begin(), texts[SETTINGS_COUNT + 1].end());
+    for (bool overTls : {false, true}) {  // the marker pages; over TLS bare address bodies too
+        std::string address, address6;
+        const bool withIPv6 = FindCheckIp6Address(page6, address6, overTls);
+        if (!FindCheckIpAddress(page, address, {overTls, withIPv6})) continue;  // CHECK ERROR: nothing is sent
+        wchar_t current[CURRENT_IP_CAPACITY], current6[CURRENT_IP6_CAPACITY] = L"";  // filled as the check fills them
         AnsiToWide(current, address.c_str(), CURRENT_IP_CAPACITY);
-        request = FormatUpdateRequest(JoinHostNames(SettingsRecord.HostList), current, SettingsRecord.DomainDynDNS,
-                                      SettingsRecord.AUTH);
+        if (withIPv6) AnsiToWide(current6, address6.c_str(), CURRENT_IP6_CAPACITY);
+        request = FormatUpdateRequest(JoinHostNames(SettingsRecord.HostList), UpdateAddressText(current, current6).c_str(),
+                                      SettingsRecord.DomainDynDNS, SettingsRecord.AUTH);
         at = 0;
         std::wstring names = field(L"GET /nic/update?system=dyndns&hostname=", kHost + L",");
-        CHECK(field(L"&myip=", L"0123456789abcdefABCDEF.:") == current);
+        std::wstring myip = field(L"&myip=", L"0123456789abcdefABCDEF.:,");
+        std::size_t comma = myip.find(L',');
+        std::wstring second = comma == myip.npos ? L"" : myip.substr(comma + 1);
+        CHECK(myip.substr(0, comma) == current && (comma == myip.npos) == !withIPv6);
+        CHECK(!withIPv6 || (second == current6 && std::wcschr(current, L':') == nullptr &&
+                            second.find(L':') != second.npos && second.find(L',') == second.npos));
         field(L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: ", kHost);
         field(L"\r\nAuthorization: Basic ", kHost.substr(0, 62) + L"+/=");
         field(std::wstring(L"\r\nUser-Agent: ") + ProductName + L"/" + ProductVersion + L" " + ContactEmail +

@@ -22,12 +22,14 @@ const std::wstring* StoredValue(const std::wstring& subkey, const std::wstring& 
 struct FakeResolverState {
     std::map<std::wstring, std::wstring> answers;  // name -> dotted address
     std::vector<std::wstring> lookups;             // names asked, in order
+    std::map<std::wstring, std::wstring> answers6;  // name -> IPv6 (AAAA) address
 };
 FakeResolverState& FakeResolver();
 
 // The workers' reports (sync/report.h, net/report.h) in order, from any
 // thread: "failure 515", "check-IP end 192.0.2.7" ("-" for none),
-// "update end GOOD 192.0.2.7".
+// "update end GOOD 192.0.2.7"; with the IPv6 query the IPv6 address follows
+// ("check-IP end 192.0.2.7 2001:db8::7").
 std::vector<std::wstring> WorkerReports();
 void ClearWorkerReports();
 

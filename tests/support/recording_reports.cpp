@@ -22,10 +22,13 @@ void Report(const std::wstring& what) {
 
 void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
 void ReportCheckIpEnd(const SyncOutcome& o) {
-    Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address) + (o.status == Status::CertError ? L" CERT ERROR" : L""));
+    std::wstring v6 = o.withIPv6 ? L" " + (o.address6.empty() ? L"-" : o.address6) : L"";
+    Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address) + v6 +
+           (o.status == Status::CertError ? L" CERT ERROR" : L""));
 }
 void ReportUpdateEnd(const SyncOutcome& o) {
-    Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address);
+    Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address +
+           (o.address6.empty() ? L"" : L" " + o.address6));
 }
 
 std::vector<std::wstring> WorkerReports() {

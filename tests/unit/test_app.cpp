@@ -29,7 +29,7 @@ namespace {
 
 // The steps in words: "<field>=<text>", "controls:start", "arm:260/1000", ...
 std::wstring Describe(const Steps& steps) {
-    static const wchar_t* const fields[] = {L"date", L"ip", L"status", L"min", L"sec"};
+    static const wchar_t* const fields[] = {L"date", L"ip", L"status", L"min", L"sec", L"ip6"};
     static const wchar_t* const sets[] = {L"default", L"alloff", L"start", L"edit"};
     std::wostringstream o;
     for (const Step& s : steps) {
@@ -50,11 +50,12 @@ std::wstring Describe(const Steps& steps) {
             case Step::StartJob:
                 o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update");
                 if (!s.text.empty()) o << L':' << s.text;
+                if (!s.text6.empty()) o << L'/' << s.text6;
                 break;
             case Step::EndReport: o << L"end"; break;
             case Step::Press: o << L"press:" << s.value; break;
             case Step::CloseConnection: o << L"close"; break;
-            case Step::SaveLastSync: o << L"save:" << s.text; break;
+            case Step::SaveLastSync: o << L"save:" << s.text << (s.text6.empty() ? L"" : L"/" + s.text6); break;
         }
     }
     return o.str();
@@ -240,6 +241,69 @@ TEST(Cycle, EventsDecideTheSteps) {
          L"disarm:263 controls:default"},
         {"autostart presses Start", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_AUTOSTART, quiet, At(kT0)); },
          L"disarm:261 press:240"},
+    };
+    for (Row& r : rows) {
+        Cycle c = r.before;
+        EXPECT_EQ(Describe(r.event(c)), r.steps) << r.behaviour;
+        EXPECT_EQ(c.idle, r.idleAfter) << r.behaviour;
+        EXPECT_EQ(c.workerOut, r.workerAfter) << r.behaviour;
+    }
+}
+
+// With "Update IPv6" on, an update goes out only with both addresses, and
+// Check Last IP skips it only when both are unchanged.
+TEST(Cycle, UpdateIPv6DecidesOnBothFamilies) {
+    SettingsData on = Settings(), offLast = Settings();
+    on.UseIPv6Flag = true;
+    std::wcscpy(on.LASTIP6, L"2001:db8::7");
+    SettingsData onLast = on;
+    onLast.CheckLastIPFlag = true;
+    offLast.CheckLastIPFlag = true;
+    std::wcscpy(offLast.LASTIP6, L"2001:db8::8");  // a record of an earlier time with the option on
+    const std::wstring reset = L"sec=0 min=30 arm:260/1000";  // the attempt's end, shown
+    auto ended = [&](const wchar_t* v4, const wchar_t* v6, const SettingsData& s) {
+        return [&s, v4, v6](Cycle& c) {
+            SyncOutcome found = Found(v4);
+            found.withIPv6 = v6 != nullptr;  // null: the query over IPv6 was not made
+            found.address6 = v6 != nullptr ? v6 : L"";
+            return CheckIpEnded(c, found, s, At(kT0));
+        };
+    };
+    auto updated = [&](Status status, const SettingsData& s) {
+        return [&s, status](Cycle& c) {
+            SyncOutcome o = Found(L"192.0.2.8", status);
+            o.address6 = L"2001:db8::9";
+            return UpdateEnded(c, &o, s, At(kT0));
+        };
+    };
+    Row rows[] = {
+        {"the attempt stamps the IPv6 line too", Cycle(), [&](Cycle& c) { return ManualSync(c, on, At(kT0)); },
+         L"controls:alloff arm:263/3000 date=2026.12.06 09:05:07 ip=wait sync... ip6=wait sync... "
+         L"status=wait sync... job:check", false, true},
+        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), L"ip=192.0.2.8 ip6=CHECK ERROR " + reset},
+        {"no IPv4 address: nothing sent", Out(), ended(L"", L"2001:db8::9", on),
+         L"ip=CHECK ERROR ip6=2001:db8::9 " + reset},
+        {"both found: both sent", Out(), ended(L"192.0.2.7", L"2001:db8::7", on),
+         L"ip=192.0.2.7 ip6=2001:db8::7 job:update:192.0.2.7/2001:db8::7", false, true},
+        {"Check Last IP, both unchanged: LASTIP6 not rewritten", Out(), ended(L"192.0.2.7", L"2001:db8::7", onLast),
+         L"ip=192.0.2.7 ip6=2001:db8::7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"Check Last IP, only IPv6 changed", Out(), ended(L"192.0.2.7", L"2001:db8::9", onLast),
+         L"ip=192.0.2.7 ip6=2001:db8::9 job:update:192.0.2.7/2001:db8::9", false, true},
+        {"Check Last IP, only IPv4 changed", Out(), ended(L"192.0.2.8", L"2001:db8::7", onLast),
+         L"ip=192.0.2.8 ip6=2001:db8::7 job:update:192.0.2.8/2001:db8::7", false, true},
+        {"Check Last IP, IPv6 unchanged but IPv4 gone", Out(), ended(L"", L"2001:db8::7", onLast),
+         L"ip=CHECK ERROR ip6=2001:db8::7 " + reset},
+        {"off: LASTIP6 left from earlier plays no part", Out(), ended(L"192.0.2.7", nullptr, offLast),
+         L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"GOOD records both", Out(), updated(Status::Good, on), L"save:192.0.2.8/2001:db8::9 status=GOOD " + reset},
+        {"NO CHANGE records both", Out(), updated(Status::NoChange, on),
+         L"save:192.0.2.8/2001:db8::9 status=NO CHANGE " + reset},
+        {"an error records nothing", Out(), updated(Status::AuthError, on), L"status=AUTH ERROR " + reset},
+        {"turned off meanwhile: LASTIP6 is not written", Out(), updated(Status::Good, offLast),
+         L"save:192.0.2.8 status=GOOD " + reset},
+        {"no check-IP thread: both lines say so", Out(),
+         [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, on, At(kT0)); },
+         L"ip=CHECK ERROR ip6=CHECK ERROR " + reset},
     };
     for (Row& r : rows) {
         Cycle c = r.before;

@@ -9,6 +9,7 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
+#include "sync/sync.h"
 #include "util/text.h"
 
 namespace {
@@ -73,6 +74,52 @@ TEST_F(SettingsTest, LoadChecksCorrectsAndStoresAllNine) {
         std::wstring expected;
         for (int i = 0; i < SETTINGS_COUNT; ++i) expected += (i == r.index ? r.expected : kDefaults[i]) + L"|";
         EXPECT_EQ(Stored(), expected) << r.behaviour;
+    }
+}
+
+// The option's values: checked at every load (looked up, AAAA only, while
+// the option is on), stored back only while it is on; LASTIP6 only by a sync.
+TEST_F(SettingsTest, IPv6ValuesStoredOnlyWhileTheOptionIsOn) {
+    const std::wstring absent = L"(absent)", fallback = kDefaults[0];
+    struct Row { const char* behaviour; bool on; std::wstring stored, field, after; const wchar_t* lookup; } rows[] = {
+        {"off, absent", false, absent, fallback, absent, nullptr},
+        {"off, a name: kept, not looked up", false, L"v6.example", L"v6.example", L"v6.example", nullptr},
+        {"off, a dotted address is no name", false, L"192.0.2.10", fallback, L"192.0.2.10", nullptr},
+        {"on, absent", true, absent, fallback, fallback, nullptr},
+        {"on, a name with an AAAA address", true, L"v6.example", L"v6.example", L"v6.example", L"AAAA v6.example"},
+        {"on, a name with an A address only", true, L"check.example", fallback, fallback, L"AAAA check.example"},
+        {"on, a header after the name", true, L"v6.example\r\nX: 1", fallback, fallback, nullptr},
+        {"on, cut to 67", true, std::wstring(70, L'v'), std::wstring(67, L'v'), std::wstring(67, L'v'),
+         L"AAAA vvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvv"},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        FakeResolver().answers6 = {{L"v6.example", L"2001:db8::10"}, {std::wstring(67, L'v'), L"2001:db8::11"}};
+        if (r.stored != absent) MemoryRegistry().values[{RegistryKeyPath, L"DomainCheckIP6"}] = r.stored;
+        MemoryRegistry().values[{RegistryKeyPath, L"LASTIP6"}] = L"2001:db8::7";
+        SettingsRecord.UseIPv6Flag = r.on;
+        LoadSettings(true);
+        EXPECT_EQ(std::wstring(SettingsRecord.DomainCheckIP6), r.field) << r.behaviour;
+        const std::wstring* stored = StoredValue(RegistryKeyPath, L"DomainCheckIP6");
+        EXPECT_EQ(stored ? *stored : absent, r.after) << r.behaviour;
+        std::vector<std::wstring> aaaa;
+        for (const std::wstring& name : FakeResolver().lookups)
+            if (name.compare(0, 5, L"AAAA ") == 0) aaaa.push_back(name);
+        EXPECT_EQ(aaaa, r.lookup ? std::vector<std::wstring>{r.lookup} : std::vector<std::wstring>{}) << r.behaviour;
+        EXPECT_EQ(std::wstring(SettingsRecord.LASTIP6), L"2001:db8::7") << r.behaviour;
+        EXPECT_EQ(MemoryRegistry().writes, r.on ? SETTINGS_COUNT + 1 : SETTINGS_COUNT) << r.behaviour;
+    }
+}
+
+TEST_F(SettingsTest, SyncRecordWritesLastIP6OnlyWhenItSentOne) {
+    for (bool withIPv6 : {false, true}) {
+        SetUp();
+        SaveLastSync(L"192.0.2.7", withIPv6 ? L"2001:db8::7" : L"");
+        const std::wstring* last6 = StoredValue(RegistryKeyPath, L"LASTIP6");
+        EXPECT_EQ(last6 ? *last6 : L"(absent)", withIPv6 ? L"2001:db8::7" : L"(absent)");
+        EXPECT_EQ(std::wstring(SettingsRecord.LASTIP6), withIPv6 ? L"2001:db8::7" : L"");
+        EXPECT_EQ(*StoredValue(RegistryKeyPath, L"LASTIP"), L"192.0.2.7");
+        EXPECT_NE(StoredValue(RegistryKeyPath, L"TIMESTAMP"), nullptr);
     }
 }
 

@@ -80,7 +80,7 @@ TEST(SyncReplies, CheckIpAddressBetweenTheLastMarkers) {
         for (bool tls : {true, false}) {
             std::string address;
             const char* expected = tls ? r.overTls : r.inClear;
-            bool found = FindCheckIpAddress(r.reply, address, tls);
+            bool found = FindCheckIpAddress(r.reply, address, {tls, false});
             EXPECT_EQ(found ? address : "(none)", expected ? expected : "(none)") << r.reply << (tls ? " over TLS" : "");
         }
     // Only what an address is written as: a dotted quad, or IPv6 text within the 30 characters CurrentIP holds.
@@ -94,6 +94,46 @@ TEST(SyncReplies, CheckIpAddressBetweenTheLastMarkers) {
     std::string a;
     for (const auto& [text, isAddress] : texts)
         EXPECT_EQ(FindCheckIpAddress("Current IP Address: " + std::string(text) + "</body>", a), isAddress) << text;
+}
+
+// The query over IPv6 takes a global IPv6 address only: hex groups, within
+// 2000::/3, no dotted (IPv4-mapped or -compatible) form.
+TEST(SyncReplies, CheckIp6AnswerIsAGlobalIPv6Address) {
+    const std::pair<std::string, bool> texts[] = {
+        {"2001:db8::7", true}, {"2A00:1450:4001:82B::200E", true}, {"3fff:ffff:ffff:ffff:ffff:ffff:ffff:ffff", true},
+        {"2001:0db8:0000:0000:0000:ff00:0042:8329", true},  // 39 characters: too long for the IPv4 field, not here
+        {"2001:db8:1:2:3:4:5::", true}, {"192.0.2.7", false}, {"::ffff:192.0.2.7", false},
+        {"::ffff:c000:207", false}, {"2001:db8::192.0.2.7", false}, {"::1", false}, {"::", false},
+        {"fe80::1", false}, {"fd00::1", false}, {"ff02::1", false}, {"4000::1", false}, {"1fff:ffff::1", false},
+        {"2001:db8::7 ", false}, {"2001:db8::7\r\nX-Extra: 1", false}, {"2001:db8::7&hostname=x", false},
+        {"2001:db8::7,2001:db8::8", false}, {"2001:db8:::7", false}, {"2001:db8::g", false}, {"", false},
+        {"2001:db8:1:2:3:4:5:6:7", false}, {"02001:db8::7", false},
+    };
+    std::string a;
+    for (const auto& [text, global] : texts) {
+        EXPECT_EQ(FindCheckIp6Address("<body>Current IP Address: " + text + "</body>", a), global) << text;
+        EXPECT_EQ(IsGlobalIPv6Text(text), global) << text;
+    }
+    EXPECT_TRUE(FindCheckIp6Address("Current IP Address: 2001:db8::1</body>Current IP Address: 2001:db8::2</body>", a));
+    EXPECT_EQ(a, "2001:db8::2") << "the last markers count, as for IPv4";
+    // Beside it the IPv4 query takes a dotted quad only: one address of each family.
+    for (const auto& [text, v4] : {std::pair<const char*, bool>{"192.0.2.7", true}, {"2001:db8::7", false},
+                                   {"::ffff:192.0.2.7", false}, {"1.2.3.04", false}})
+        EXPECT_EQ(FindCheckIpAddress("Current IP Address: " + std::string(text) + "</body>", a, {false, true}), v4) << text;
+}
+
+TEST(SyncRequests, BothAddressesInTheOneRequest) {
+    const std::wstring tail = L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: h\r\n"
+                              L"Authorization: Basic YWJj\r\nUser-Agent: " +
+                              std::wstring(ProductName) + L"/" + ProductVersion + L" " + ContactEmail + L"\r\n\r\n";
+    struct Row { const wchar_t* v4; const wchar_t* v6; std::wstring myip; } rows[] = {
+        {L"192.0.2.7", L"", L"192.0.2.7"},  // option off: the request of old
+        {L"192.0.2.7", L"2001:db8::7", L"192.0.2.7,2001:db8::7"},
+        {L"192.0.2.7", L"2001:0db8:0000:0000:0000:ff00:0042:8329", L"192.0.2.7,2001:0db8:0000:0000:0000:ff00:0042:8329"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(FormatUpdateRequest(L"a.example", UpdateAddressText(r.v4, r.v6).c_str(), L"h", L"YWJj"),
+                  L"GET /nic/update?system=dyndns&hostname=a.example&myip=" + r.myip + tail);
 }
 
 TEST(SyncReplies, UpdateReplyWordFirstMatchingRowDecides) {
