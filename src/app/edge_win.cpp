@@ -7,6 +7,7 @@
 
 #include "app/control_state.h"
 #include "app/edge_win.h"
+#include "app/service_win.h"
 #include "app/ui_state.h"
 #include "net/report.h"
 #include "net/transport.h"
@@ -86,6 +87,7 @@ void Apply(const Step& s) {
             StopWinsock();
             return;
         case Step::SaveLastSync: SaveLastSync(); return;
+        case Step::Control: SendServiceControl(static_cast<unsigned>(s.value)); return;
     }
 }
 
@@ -122,11 +124,15 @@ void ReportConnectionFailure(int notice) {
     SendMessageW(MainWindow, WM_NET_NOTICE, 0, notice);
 }
 
+void (*ReportedText)(Field field, const wchar_t* text) = nullptr;
+
 void ReportAddress(const wchar_t* text) {
+    if (ReportedText != nullptr) return ReportedText(Field::Address, text);
     SetText(QueryEdits[1], text);
 }
 
 void ReportStatus(const wchar_t* word) {
+    if (ReportedText != nullptr) return ReportedText(Field::Status, word);
     SetText(QueryEdits[2], word);
 }
 

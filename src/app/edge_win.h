@@ -15,3 +15,7 @@ void SyncDone();
 // The eight setting edits filled from the settings, loaded again from the
 // registry when readStore.
 void FillSettingsForms(bool readStore);
+
+// Where the workers' texts go instead of the Sync page: set by the service,
+// which has none.
+extern void (*ReportedText)(Field field, const wchar_t* text);

@@ -52,6 +52,7 @@ std::wstring Describe(const Steps& steps) {
             case Step::Press: o << L"press:" << s.value; break;
             case Step::CloseConnection: o << L"close"; break;
             case Step::SaveLastSync: o << L"save"; break;
+            case Step::Control: o << L"control:" << s.value; break;
         }
     }
     return o.str();
