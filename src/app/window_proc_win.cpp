@@ -171,6 +171,8 @@ void Command(HWND window, WPARAM id) {
         case IDC_EDIT: SetControls(Controls::Edit); return;
         case IDC_SAVE:
         case IDC_RELOAD:
+            // The service records the last sync meanwhile: a Save keeps its record.
+            if (id == IDC_SAVE && ServiceFace) LoadSettings(true);
             if (id == IDC_SAVE)
                 SaveSettingsForms();
             else
