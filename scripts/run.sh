@@ -10,6 +10,10 @@
 # shows STOP SPAM. VELLOQ_DEMO_TLS=1 sends the update over TLS, to a
 # server whose certificate comes from a demo root that only the demo's
 # client trusts (tools/with_roots.sh: a private mount namespace, so root).
+# VELLOQ_DEMO_SERVICE=1 registers the program as the service first and
+# "reboots" the prefix: the service updates the demo hosts with no window,
+# then the client starts as the service's face and shows its outcome; the
+# service is removed again at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -35,8 +39,14 @@ hosts=home.demo.example,office.demo.example
 public_ip=198.51.100.23
 
 pids=()
+service=$([ "${VELLOQ_DEMO_SERVICE:-0}" = 1 ] && echo yes || echo no)
 cleanup() {
   trap - EXIT INT TERM
+  if [ "$service" = yes ]; then  # stopped first: a running service is only marked for deletion
+    scripts/wine-run.sh --prefix "$prefix" build/win64/velloq_tool.exe control 1 >/dev/null 2>&1 || true
+    sleep 1
+    scripts/wine-run.sh --prefix "$prefix" sc delete DynDNSVelloqClient >/dev/null 2>&1 || true
+  fi
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
@@ -75,9 +85,23 @@ tool seed AUTH "$auth"
 tool seed DOMAIN "${hosts/,/\\r\\n}"
 tool seed CheckUseSSL "$([ "${VELLOQ_DEMO_TLS:-0}" = 1 ] && echo true || echo false)"
 
+trusted() { tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- scripts/wine-run.sh --prefix "$prefix" "$@"; }
+if [ "$service" = yes ]; then
+  echo "[run] registering the service, then a reboot with nobody logged on"
+  exe=$(wine_run winepath -w "$root/build/win64/DynDNSVelloqClient.exe" 2>/dev/null | tr -d '\r')
+  wine_run sc create DynDNSVelloqClient binPath= "\"$exe\" -service" start= auto obj= 'NT AUTHORITY\LocalService' >/dev/null
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+  # A service alone does not keep a Wine prefix up: one plain process does.
+  trusted build/win64/velloq_tool.exe sleep 3600000 >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 300); do grep -q '^UPDATE' "$demo/service.log" && break; sleep 0.1; done
+  echo "[run] the service sent, with $(tool windows | tr -d '\r') window(s) of ours open:"
+  grep '^UPDATE' "$demo/service.log" | sed 's/^/[run]   /' || echo "[run]   (no update)"
+  echo "[run] starting the client: the service's face"
+fi
+
 echo "[run] starting the client with -auto"
-tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- \
-  scripts/wine-run.sh --prefix "$prefix" build/win64/DynDNSVelloqClient.exe -auto &
+trusted build/win64/DynDNSVelloqClient.exe -auto &
 client=$!
 
 if [ "$headless" = no ]; then
