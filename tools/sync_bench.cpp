@@ -27,10 +27,8 @@
 // The program and its registry are not needed to measure the exchanges:
 // reports and stored values go nowhere.
 void ReportConnectionFailure(int) {}
-void ReportAddress(const wchar_t*) {}
-void ReportStatus(const wchar_t*) {}
-void ReportCheckIpEnd() {}
-void ReportUpdateEnd() {}
+void ReportCheckIpEnd(const SyncOutcome&) {}
+void ReportUpdateEnd(const SyncOutcome&) {}
 std::wstring RegReadString(const wchar_t*, const wchar_t*) { return std::wstring(); }
 bool RegWriteString(const wchar_t*, const wchar_t*, const wchar_t*) { return true; }
 bool RegRemoveString(const wchar_t*, const wchar_t*) { return true; }
@@ -49,13 +47,12 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
+// The jobs made from the settings as the program makes them, run on this thread.
 bool Attempt(bool secure) {
     SettingsRecord.UseSSLFlag = secure;
-    std::wcscpy(SettingsRecord.LASTIP, L"NULL");
-    CheckIpWorker(nullptr);
-    if (std::wcscmp(CurrentIP, L"192.0.2.7") != 0) return false;
-    UpdateWorker(nullptr);
-    return std::wcscmp(SettingsRecord.LASTIP, L"192.0.2.7") == 0;  // recorded only for GOOD
+    SyncOutcome found = CheckIp(CheckIpJob(SettingsRecord));
+    if (found.address != L"192.0.2.7") return false;
+    return Update(UpdateJob(SettingsRecord, found.address)).status == Status::Good;
 }
 
 void Measure(const char* label, bool secure, int count) {

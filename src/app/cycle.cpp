@@ -224,25 +224,34 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
     return out;
 }
 
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now) {
+Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
-    if (found[0] == L'\0') {
+    if (found.address.empty()) {
+        Show(out, Field::Address, Status::CheckError);
         EndAttempt(out, c, s, now);
-    } else if (s.CheckLastIPFlag && std::wcscmp(s.LASTIP, found) == 0) {
-        Add(out, Step::SaveLastSync);
+        return out;
+    }
+    Show(out, Field::Address, found.address);
+    if (s.CheckLastIPFlag && found.address == s.LASTIP) {
+        out.push_back(Step{Step::SaveLastSync, 0, found.address});
         Show(out, Field::Status, Status::AlreadySynced);
         Add(out, Step::EndReport);
     } else {
-        Add(out, Step::StartJob, static_cast<int>(Job::Update));
+        out.push_back(Step{Step::StartJob, static_cast<int>(Job::Update), found.address});
         c.workerOut = true;
     }
     return out;
 }
 
-Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now) {
+// The main thread records what the update's reply lets it record.
+Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, const Moment& now) {
     Steps out;
     c.workerOut = false;
+    if (outcome != nullptr) {
+        if (StatusRecordsSync(outcome->status)) out.push_back(Step{Step::SaveLastSync, 0, outcome->address});
+        Show(out, Field::Status, outcome->status);
+    }
     EndAttempt(out, c, s, now);
     return out;
 }

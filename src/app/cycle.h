@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "sync/sync.h"
 
 // The control sets of the main window (app/control_state.cpp).
 enum class Controls { Default, AllOff, Start, Edit };
@@ -28,11 +29,11 @@ struct Step {
         Beep,             // value: beep type
         StatusBar,        // text
         WindowIcon,       // value: running
-        StartJob,         // value: Job; the edge reports JobNotStarted when it cannot
-        EndReport,        // the update's end report, sent to the window as a worker sends it
+        StartJob,         // value: Job; text: the address to send (update); the edge reports JobNotStarted when it cannot
+        EndReport,        // an end report without an update, sent to the window as a worker sends its own
         Press,            // value: command id, sent to the window
         CloseConnection,  // the attempt out loses its connection; Winsock stops
-        SaveLastSync,
+        SaveLastSync,     // text: the address to record
         Control,          // value: the service's control code (the tray window as the service's face)
     };
     Step(Act act, int value = 0, std::wstring text = std::wstring())
@@ -70,9 +71,10 @@ Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now);
 Steps ManualSync(Cycle& c, const SettingsData& s, const Moment& now);
 // WM_TIMER of the countdown, autostart and guard timers.
 Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now);
-// A worker's end report; found is the address the check found, empty for none.
-Steps CheckIpEnded(Cycle& c, const wchar_t* found, const SettingsData& s, const Moment& now);
-Steps UpdateEnded(Cycle& c, const SettingsData& s, const Moment& now);
+// A worker's end report with what it found. The update's is null for an
+// attempt that ended without one (refused by the gate, already synced).
+Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, const Moment& now);
+Steps UpdateEnded(Cycle& c, const SyncOutcome* outcome, const SettingsData& s, const Moment& now);
 // The thread for a StartJob step could not be started.
 Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now);
 // The pause was saved or reloaded: the countdown starts again from it.

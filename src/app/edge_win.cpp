@@ -53,15 +53,8 @@ void ShowOnTray(const Step& s) {
     if (!s.balloon) TrayState = 1;
 }
 
-void StartJob(Job job) {
-    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker);
-    if (WorkerThread == nullptr) Apply(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
-}
-
-void CloseWorker() {
-    if (WorkerThread == nullptr) return;
-    CloseWorkerHandle(WorkerThread);
-    WorkerThread = nullptr;
+void StartJob(const Step& s) {
+    if (!StartSyncJob(s)) Apply(JobNotStarted(CycleState, static_cast<Job>(s.value), SettingsRecord, MomentNow()));
 }
 
 void Apply(const Step& s) {
@@ -79,19 +72,35 @@ void Apply(const Step& s) {
         case Step::WindowIcon:
             SendMessageW(MainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.value ? RunningIcon : IdleIcon));
             return;
-        case Step::StartJob: StartJob(static_cast<Job>(s.value)); return;
+        case Step::StartJob: StartJob(s); return;
         case Step::EndReport: SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0); return;
         case Step::Press: SendMessageW(MainWindow, WM_COMMAND, s.value, 0); return;
         case Step::CloseConnection:
             if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
             StopWinsock();
             return;
-        case Step::SaveLastSync: SaveLastSync(); return;
+        case Step::SaveLastSync: SaveLastSync(s.text.c_str()); return;
         case Step::Control: SendServiceControl(static_cast<unsigned>(s.value)); return;
     }
 }
 
 }  // namespace
+
+// The job is copied here, on the main thread; the worker owns the copy.
+bool StartSyncJob(const Step& s) {
+    Job job = static_cast<Job>(s.value);
+    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord) : UpdateJob(SettingsRecord, s.text));
+    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
+    if (WorkerThread != nullptr) return true;
+    delete snapshot;
+    return false;
+}
+
+void CloseWorkerThread() {
+    if (WorkerThread == nullptr) return;
+    CloseWorkerHandle(WorkerThread);
+    WorkerThread = nullptr;
+}
 
 Moment MomentNow() {
     return Moment{SteadyMilliseconds(), UnixSecondsFromTicks(SystemTimeTicks()), LocalTimeText()};
@@ -105,14 +114,14 @@ void SetControls(Controls set) {
     Apply(Step{Step::SetControls, static_cast<int>(set)});
 }
 
-void CheckIpDone() {
-    CloseWorker();
-    Apply(CheckIpEnded(CycleState, CurrentIP, SettingsRecord, MomentNow()));
+void CheckIpDone(const SyncOutcome& found) {
+    CloseWorkerThread();
+    Apply(CheckIpEnded(CycleState, found, SettingsRecord, MomentNow()));
 }
 
-void SyncDone() {
-    CloseWorker();
-    Apply(UpdateEnded(CycleState, SettingsRecord, MomentNow()));
+void SyncDone(const SyncOutcome* outcome) {
+    CloseWorkerThread();
+    Apply(UpdateEnded(CycleState, outcome, SettingsRecord, MomentNow()));
 }
 
 void FillSettingsForms(bool readStore) {
@@ -124,22 +133,12 @@ void ReportConnectionFailure(int notice) {
     SendMessageW(MainWindow, WM_NET_NOTICE, 0, notice);
 }
 
-void (*ReportedText)(Field field, const wchar_t* text) = nullptr;
-
-void ReportAddress(const wchar_t* text) {
-    if (ReportedText != nullptr) return ReportedText(Field::Address, text);
-    SetText(QueryEdits[1], text);
+// The outcome travels by address: SendMessageW returns only once the main
+// thread has handled the report, so it is read while the worker waits.
+void ReportCheckIpEnd(const SyncOutcome& outcome) {
+    SendMessageW(MainWindow, WM_CHECKIP_DONE, 0, reinterpret_cast<LPARAM>(&outcome));
 }
 
-void ReportStatus(const wchar_t* word) {
-    if (ReportedText != nullptr) return ReportedText(Field::Status, word);
-    SetText(QueryEdits[2], word);
-}
-
-void ReportCheckIpEnd() {
-    SendMessageW(MainWindow, WM_CHECKIP_DONE, 0, 0);
-}
-
-void ReportUpdateEnd() {
-    SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0);
+void ReportUpdateEnd(const SyncOutcome& outcome) {
+    SendMessageW(MainWindow, WM_SYNC_DONE, 0, reinterpret_cast<LPARAM>(&outcome));
 }

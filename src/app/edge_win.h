@@ -8,14 +8,17 @@ Moment MomentNow();
 void Apply(const Steps& steps);
 void SetControls(Controls set);
 
-// The workers' end reports (WM_CHECKIP_DONE, WM_SYNC_DONE).
-void CheckIpDone();
-void SyncDone();
+// The workers' end reports (WM_CHECKIP_DONE, WM_SYNC_DONE) with what they
+// found; WM_SYNC_DONE without one ends an attempt that sent no update.
+void CheckIpDone(const SyncOutcome& found);
+void SyncDone(const SyncOutcome* outcome);
 
 // The eight setting edits filled from the settings, loaded again from the
 // registry when readStore.
 void FillSettingsForms(bool readStore);
 
-// Where the workers' texts go instead of the Sync page: set by the service,
-// which has none.
-extern void (*ReportedText)(Field field, const wchar_t* text);
+// The worker of a StartJob step, its job copied from the settings now;
+// false when no thread could be started. Its handle is closed once by the
+// handler of its end report. Both edges start their workers so.
+bool StartSyncJob(const Step& s);
+void CloseWorkerThread();

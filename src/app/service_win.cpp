@@ -31,7 +31,6 @@ bool ServiceFace = false;
 namespace {
 
 const UINT WM_SERVICE_COMMAND = WM_APP + 2;  // wParam: the control code
-const UINT WM_SERVICE_TEXT = WM_APP + 3;     // wParam: Field, lParam: the text
 
 SERVICE_STATUS_HANDLE StatusHandle = nullptr;
 SERVICE_STATUS ServiceStatus = {SERVICE_WIN32_OWN_PROCESS, SERVICE_START_PENDING, 0, NO_ERROR, 0, 0, 0};
@@ -136,12 +135,6 @@ void Command(ServiceCommand command) {
     }
 }
 
-void CloseWorker() {
-    if (WorkerThread == nullptr) return;
-    CloseWorkerHandle(WorkerThread);
-    WorkerThread = nullptr;
-}
-
 // Only what a service has: its timer, the workers, the record and the
 // connection. Controls, tray, beeps and icons belong to a desktop.
 void Act(const Step& s) {
@@ -154,12 +147,9 @@ void Act(const Step& s) {
             if (s.value == IDT_COUNTDOWN) SetTimer(MainWindow, s.value, s.ms, nullptr);
             return;
         case Step::DisarmTimer: KillTimer(MainWindow, s.value); return;
-        case Step::StartJob: {
-            Job job = static_cast<Job>(s.value);
-            WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker);
-            if (WorkerThread == nullptr) Act(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
+        case Step::StartJob:
+            if (!StartSyncJob(s)) Act(JobNotStarted(CycleState, static_cast<Job>(s.value), SettingsRecord, MomentNow()));
             return;
-        }
         case Step::EndReport: SendMessageW(MainWindow, WM_SYNC_DONE, 0, 0); return;
         case Step::Press:
             if (s.value == IDC_STOP) Command(ServiceCommand::Stop);
@@ -168,7 +158,7 @@ void Act(const Step& s) {
             if (ActiveSocket != INVALID_SOCKET) CloseConnection(ActiveSocket);
             StopWinsock();
             return;
-        case Step::SaveLastSync: SaveLastSync(); return;
+        case Step::SaveLastSync: SaveLastSync(s.text.c_str()); return;
         case Step::SetControls:
         case Step::EnableStop:
         case Step::Tray:
@@ -184,31 +174,25 @@ void Act(const Steps& steps) {
     Publish();
 }
 
-// A worker's text, taken on the service's thread like every other change.
-void ServiceReport(Field field, const wchar_t* text) {
-    SendMessageW(MainWindow, WM_SERVICE_TEXT, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(text));
-}
-
 LRESULT CALLBACK ServiceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
             Act(TimerFired(CycleState, static_cast<unsigned>(wParam), SettingsRecord, MomentNow()));
             return 0;
+        // The outcome is read while its worker waits for this handler.
         case WM_CHECKIP_DONE:
-            CloseWorker();
-            Act(CheckIpEnded(CycleState, CurrentIP, SettingsRecord, MomentNow()));
+            CloseWorkerThread();
+            Act(CheckIpEnded(CycleState, lParam != 0 ? *reinterpret_cast<const SyncOutcome*>(lParam) : SyncOutcome(),
+                             SettingsRecord, MomentNow()));
             return 0;
         case WM_SYNC_DONE:
-            CloseWorker();
-            Act(UpdateEnded(CycleState, SettingsRecord, MomentNow()));
+            CloseWorkerThread();
+            Act(UpdateEnded(CycleState, reinterpret_cast<const SyncOutcome*>(lParam), SettingsRecord, MomentNow()));
             return 0;
         case WM_NET_NOTICE:
             Published.notice = static_cast<int>(lParam);
             ++Published.notices;
             Act(ConnectionNotice(Published.notice, false));
-            return 0;
-        case WM_SERVICE_TEXT:
-            Act(Steps{Step{Step::Text, static_cast<int>(wParam), reinterpret_cast<const wchar_t*>(lParam)}});
             return 0;
         case WM_SERVICE_COMMAND: Command(CommandOfCode(static_cast<unsigned>(wParam))); return 0;
         case WM_CLOSE:
@@ -254,7 +238,6 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
         SetState(SERVICE_STOPPED);
         return;
     }
-    ReportedText = ServiceReport;
     LoadServiceSettings();
     // The last state shown goes on until this run has something to show.
     Published = Written = ReadServiceState();

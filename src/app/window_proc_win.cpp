@@ -236,10 +236,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case WM_CHECKIP_DONE:
-            CheckIpDone();
+            // Without an outcome (sent by anyone but the worker) nothing was found.
+            CheckIpDone(lParam != 0 ? *reinterpret_cast<const SyncOutcome*>(lParam) : SyncOutcome());
             return 0;
         case WM_SYNC_DONE:
-            SyncDone();
+            SyncDone(reinterpret_cast<const SyncOutcome*>(lParam));
             TellStoreFailureOnce();
             return 0;
         case WM_NET_NOTICE:

@@ -11,8 +11,8 @@
 
 const wchar_t UNRESOLVED_ADDRESS[] = L"256.256.256.256";
 
-volatile bool WinsockStarted = false;
-volatile SOCKET ActiveSocket = INVALID_SOCKET;
+std::atomic<bool> WinsockStarted{false};
+std::atomic<SOCKET> ActiveSocket{INVALID_SOCKET};
 int SocketFamily = AF_INET;
 int SocketType = SOCK_STREAM;
 int SocketProtocol = 0;

@@ -2,6 +2,7 @@
 // bounded, deadline-limited receiving of a reply.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,8 +22,9 @@ extern const wchar_t UNRESOLVED_ADDRESS[];  // "256.256.256.256"
 // misbehaving server must not make the program grow.
 const std::size_t RESPONSE_LIMIT = 64 * 1024;
 
-extern volatile bool WinsockStarted;
-extern volatile SOCKET ActiveSocket;
+// Set by the worker, closed by Stop and exit on the main thread.
+extern std::atomic<bool> WinsockStarted;
+extern std::atomic<SOCKET> ActiveSocket;
 
 // Socket parameters read by ConnectTcp; each worker sets them before it
 // connects.

@@ -1,12 +1,11 @@
 // What the workers tell the program, from their own thread, as an attempt
 // goes. Declared here, defined by the program (app/) and by each test; each
-// call returns once the program has taken it.
+// call returns once the program has taken it, so an outcome passed by
+// reference is read while the worker waits.
 #pragma once
 
-// The IP field: the address found, or the word for none.
-void ReportAddress(const wchar_t* text);
-// The STATUS field: the word for the update's outcome.
-void ReportStatus(const wchar_t* word);
-// The last call of each worker.
-void ReportCheckIpEnd();
-void ReportUpdateEnd();
+struct SyncOutcome;
+
+// The last call of each worker, with what it found.
+void ReportCheckIpEnd(const SyncOutcome& outcome);
+void ReportUpdateEnd(const SyncOutcome& outcome);

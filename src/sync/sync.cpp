@@ -1,17 +1,11 @@
-// The state the workers share with the program, and the record of the last
-// sync.
+// The workers' jobs and the record of the last sync.
 #include "sync/sync.h"
 
 #include <cstdio>
 
 #include "settings/registry.h"
-#include "settings/settings.h"
-#include "sync/protocol.h"
 #include "util/clock.h"
 #include "util/text.h"
-
-wchar_t CurrentIP[31] = L"";
-std::string& ResponseBuffer = *new std::string();
 
 std::wstring UnixTimeText() {
     return DecimalText(UnixSecondsFromTicks(SystemTimeTicks()));
@@ -25,9 +19,27 @@ std::wstring LocalTimeText() {
     return text;
 }
 
-void SaveLastSync() {
+SyncJob CheckIpJob(const SettingsData& settings) {
+    SyncJob job;
+    job.server = settings.DomainCheckIP;
+    return job;
+}
+
+// One look at the option decides both the port and the path.
+SyncJob UpdateJob(const SettingsData& settings, const std::wstring& address) {
+    SyncJob job;
+    job.server = settings.DomainDynDNS;
+    job.tls = settings.UseSSLFlag;
+    job.port = job.tls ? 443 : 80;
+    job.auth = settings.AUTH;
+    job.hostNames = settings.HostList;
+    job.address = address;
+    return job;
+}
+
+void SaveLastSync(const wchar_t* address) {
     CopyText(SettingsRecord.TIMESTAMP, UnixTimeText().c_str());
-    CopyText(SettingsRecord.LASTIP, CurrentIP);
+    CopyText(SettingsRecord.LASTIP, address);
     for (int setting : {SETTING_LASTIP, SETTING_TIMESTAMP})
         StoreValue(RegistryKeyPath, SettingName(setting), SettingAt(SettingsRecord, setting).text);
 }

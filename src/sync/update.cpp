@@ -1,34 +1,31 @@
 // The second half of a sync attempt: the dyndns2 update and its outcome.
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "net/transport.h"
-#include "settings/settings.h"
+#include "net/report.h"
 #include "sync/protocol.h"
 #include "sync/report.h"
 #include "sync/sync.h"
 #include "util/text.h"
 
-static void InterpretUpdateReply(ExchangeOutcome outcome) {
-    Status status = UpdateOutcomeStatus(outcome, ResponseBuffer);
-    if (StatusRecordsSync(status)) SaveLastSync();
-    ReportStatus(StatusWord(status));
-    ResponseBuffer.clear();
+SyncOutcome Update(const SyncJob& job) {
+    char request[1024];
+    WideToAnsi(request,
+               FormatUpdateRequest(JoinHostNames(job.hostNames), job.address.c_str(), job.server.c_str(),
+                                   job.auth.c_str()).c_str(),
+               sizeof request);
+    std::string reply;
+    ExchangeOutcome exchange = RunExchange(job.server.c_str(), job.port, request, job.tls, job.server.c_str(), reply);
+    if (int notice = OutcomeNotice(exchange)) ReportConnectionFailure(notice);
+
+    SyncOutcome outcome;
+    outcome.address = job.address;
+    outcome.status = UpdateOutcomeStatus(exchange, reply);
+    return outcome;
 }
 
-unsigned long UpdateWorker(void*) {
-    // One look at the option decides both the port and the path, and the
-    // settings are copied once, so a Reload during the run cannot tear them.
-    const bool secure = SettingsRecord.UseSSLFlag;
-    wchar_t updateHost[HOST_TEXT_CAPACITY];
-    wchar_t auth[sizeof SettingsRecord.AUTH / sizeof(wchar_t)];
-    CopyText(updateHost, SettingsRecord.DomainDynDNS);
-    CopyText(auth, SettingsRecord.AUTH);
-    std::wstring hostNames = JoinHostNames(SettingsRecord.HostList);
-
-    char request[1024];
-    WideToAnsi(request, FormatUpdateRequest(hostNames, CurrentIP, updateHost, auth).c_str(), sizeof request);
-    InterpretUpdateReply(WorkerExchange(updateHost, secure ? 443 : 80, request, secure));
-    ReportUpdateEnd();
+unsigned long UpdateWorker(void* job) {
+    std::unique_ptr<SyncJob> own(static_cast<SyncJob*>(job));
+    ReportUpdateEnd(Update(*own));
     return 0;
 }

@@ -4,7 +4,7 @@
 using WorkerHandle = void*;
 using WorkerProcedure = unsigned long (*)(void*);
 
-// Starts procedure on a new thread; returns its handle, or null when the
-// thread could not be started.
-WorkerHandle StartWorkerThread(WorkerProcedure procedure);
+// Starts procedure(argument) on a new thread; returns its handle, or null
+// when the thread could not be started (argument is then the caller's).
+WorkerHandle StartWorkerThread(WorkerProcedure procedure, void* argument);
 void CloseWorkerHandle(WorkerHandle handle);

@@ -2,10 +2,15 @@
 // way the program does.
 #include "util/worker.h"
 
+#include <system_error>
 #include <thread>
 
-WorkerHandle StartWorkerThread(WorkerProcedure procedure) {
-    std::thread(procedure, nullptr).detach();
+WorkerHandle StartWorkerThread(WorkerProcedure procedure, void* argument) {
+    try {
+        std::thread(procedure, argument).detach();
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
     // The handle only has to be distinct from null and released once.
     return new int(0);
 }

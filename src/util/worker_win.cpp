@@ -4,13 +4,23 @@
 #include <windows.h>
 
 namespace {
-DWORD WINAPI RunWorker(LPVOID procedure) {
-    return reinterpret_cast<WorkerProcedure>(procedure)(nullptr);
+struct Start {
+    WorkerProcedure procedure;
+    void* argument;
+};
+
+DWORD WINAPI RunWorker(LPVOID start) {
+    Start s = *static_cast<Start*>(start);
+    delete static_cast<Start*>(start);
+    return s.procedure(s.argument);
 }
 }  // namespace
 
-WorkerHandle StartWorkerThread(WorkerProcedure procedure) {
-    return CreateThread(nullptr, 0, RunWorker, reinterpret_cast<LPVOID>(procedure), 0, nullptr);
+WorkerHandle StartWorkerThread(WorkerProcedure procedure, void* argument) {
+    Start* start = new Start{procedure, argument};
+    HANDLE thread = CreateThread(nullptr, 0, RunWorker, start, 0, nullptr);
+    if (thread == nullptr) delete start;
+    return thread;
 }
 
 void CloseWorkerHandle(WorkerHandle handle) {

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(std::wcscmp(SettingsRecord.DEBUG, L"true") == 0 || std::wcscmp(SettingsRecord.DEBUG, L"false") == 0);
     std::string page(texts[SETTINGS_COUNT].begin(), texts[SETTINGS_COUNT].end()), address;  // wide ones cut to a byte
     if (!FindCheckIpAddress(page, address)) return 0;  // CHECK ERROR: nothing is sent
-    wchar_t current[CURRENT_IP_CAPACITY];  // CurrentIP, filled the way the worker fills it
+    wchar_t current[CURRENT_IP_CAPACITY];  // the address, filled the way the check fills it
     AnsiToWide(current, address.c_str(), CURRENT_IP_CAPACITY);
     std::wstring request = FormatUpdateRequest(JoinHostNames(SettingsRecord.HostList), current,
                                                SettingsRecord.DomainDynDNS, SettingsRecord.AUTH);

@@ -26,8 +26,8 @@ struct FakeResolverState {
 FakeResolverState& FakeResolver();
 
 // The workers' reports (sync/report.h, net/report.h) in order, from any
-// thread: "address 192.0.2.7", "status GOOD", "check-IP end", "update end",
-// "failure 515".
+// thread: "failure 515", "check-IP end 192.0.2.7" ("-" for none),
+// "update end GOOD 192.0.2.7".
 std::vector<std::wstring> WorkerReports();
 void ClearWorkerReports();
 

@@ -5,12 +5,14 @@
 #include "net/report.h"
 #include "support/fakes.h"
 #include "sync/report.h"
+#include "sync/sync.h"
 
 WindowHandle MainWindow = nullptr;
 
 namespace {
 std::mutex guard;
-std::vector<std::wstring> reports;
+// Never destroyed: a worker still out at exit may report.
+std::vector<std::wstring>& reports = *new std::vector<std::wstring>();
 
 void Report(const std::wstring& what) {
     std::lock_guard<std::mutex> lock(guard);
@@ -19,10 +21,8 @@ void Report(const std::wstring& what) {
 }  // namespace
 
 void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
-void ReportAddress(const wchar_t* text) { Report(std::wstring(L"address ") + text); }
-void ReportStatus(const wchar_t* word) { Report(std::wstring(L"status ") + word); }
-void ReportCheckIpEnd() { Report(L"check-IP end"); }
-void ReportUpdateEnd() { Report(L"update end"); }
+void ReportCheckIpEnd(const SyncOutcome& o) { Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address)); }
+void ReportUpdateEnd(const SyncOutcome& o) { Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address); }
 
 std::vector<std::wstring> WorkerReports() {
     std::lock_guard<std::mutex> lock(guard);

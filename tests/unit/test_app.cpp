@@ -48,11 +48,14 @@ std::wstring Describe(const Steps& steps) {
             case Step::Beep: o << L"beep:" << s.value; break;
             case Step::StatusBar: o << L"bar:" << s.text; break;
             case Step::WindowIcon: o << L"icon:" << (s.value ? L"running" : L"idle"); break;
-            case Step::StartJob: o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update"); break;
+            case Step::StartJob:
+                o << L"job:" << (s.value == static_cast<int>(Job::CheckIp) ? L"check" : L"update");
+                if (!s.text.empty()) o << L':' << s.text;
+                break;
             case Step::EndReport: o << L"end"; break;
             case Step::Press: o << L"press:" << s.value; break;
             case Step::CloseConnection: o << L"close"; break;
-            case Step::SaveLastSync: o << L"save"; break;
+            case Step::SaveLastSync: o << L"save:" << s.text; break;
             case Step::Control: o << L"control:" << s.value; break;
         }
     }
@@ -111,6 +114,13 @@ std::wstring Shell() {
     }
     for (unsigned type : beeps) o << L"beep " << type << L';';
     return o.str();
+}
+
+SyncOutcome Found(const wchar_t* address, Status status = Status::CheckError) {
+    SyncOutcome o;
+    o.address = address;
+    o.status = status;
+    return o;
 }
 
 struct Row {
@@ -174,19 +184,34 @@ TEST(Cycle, EventsDecideTheSteps) {
         {"hidden with the attempt out: no timer at all", Out(),
          [&](Cycle& c) { return WindowShown(c, false, At(kT0)); }, L"disarm:260", false, true},
         {"no address found ends the attempt", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"", quiet, At(kT0)); }, reset},
-        {"same address, Check Last IP: recorded, nothing sent", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", checkLast, At(kT0)); },
-         L"save status=ALREADY SYNCED end", false},
-        {"same address without Check Last IP", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.7", quiet, At(kT0)); }, L"job:update", false, true},
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L""), quiet, At(kT0)); }, L"ip=CHECK ERROR " + reset},
+        {"same address, Check Last IP: recorded here, nothing sent", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.7"), checkLast, At(kT0)); },
+         L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
+        {"same address without Check Last IP: the update takes it", Out(),
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.7"), quiet, At(kT0)); },
+         L"ip=192.0.2.7 job:update:192.0.2.7", false, true},
         {"new address with Check Last IP", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, L"192.0.2.8", checkLast, At(kT0)); }, L"job:update", false, true},
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.8"), checkLast, At(kT0)); },
+         L"ip=192.0.2.8 job:update:192.0.2.8", false, true},
         {"no check-IP thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, quiet, At(kT0)); },
          L"ip=CHECK ERROR " + reset},
         {"no update thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::Update, quiet, At(kT0)); },
          L"status=SYNC ERROR " + reset},
-        {"the update's end", Out(), [&](Cycle& c) { return UpdateEnded(c, quiet, At(kT0)); }, reset},
+        {"the update's end, GOOD: the address it sent is recorded here", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::Good);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"save:192.0.2.8 status=GOOD " + reset},
+        {"the update's end, NO CHANGE: recorded", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::NoChange);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"save:192.0.2.8 status=NO CHANGE " + reset},
+        {"the update's end, an error: nothing recorded", Out(), [&](Cycle& c) {
+             SyncOutcome o = Found(L"192.0.2.8", Status::CertError);
+             return UpdateEnded(c, &o, quiet, At(kT0));
+         }, L"status=CERT ERROR " + reset},
+        {"an end without an update (gate, already synced)", Out(),
+         [&](Cycle& c) { return UpdateEnded(c, nullptr, quiet, At(kT0)); }, reset},
         {"a saved pause while counting", Counting(5300),
          [&](Cycle& c) { return RestartCountdown(c, quiet, At(kT0)); }, reset},
         {"the guard's end", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_GUARD, quiet, At(kT0)); },
