@@ -51,6 +51,15 @@ sample() {
   echo "$v $(awk '{print $14 + $15}' "/proc/$1/stat")"
 }
 
+# Stopped first: Wine deletes a running service only once it stops.
+remove_service() {
+  run "$build/velloq_tool.exe" control 1 >/dev/null 2>&1 || true
+  sleep 1
+  run sc delete DynDNSVelloqClient >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+}
+remove_service  # left by a run that was cut short
+
 echo "wake-ups under Wine, ${seconds} s after the first sync, per minute (all threads):"
 measure "bare window, hidden" "$build/bare_window.exe" -hidden
 measure "bare window, shown" "$build/bare_window.exe"
@@ -74,5 +83,4 @@ measure "service, at rest (-service)" --pattern '[D]ynDNSVelloqClient.exe -servi
 run "$build/velloq_tool.exe" sleep $(( (seconds + 15) * 1000 )) >/dev/null 2>&1 &
 sleep 2
 measure "tray program as its face, hidden (-min)" --pattern 'DynDNSVelloqClient.exe -min$' "$build/DynDNSVelloqClient.exe" -min
-run sc delete DynDNSVelloqClient >/dev/null 2>&1
-WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+remove_service

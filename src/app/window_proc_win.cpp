@@ -85,6 +85,11 @@ void CreationWork(HWND window) {
     }
 }
 
+// The service reads what was stored before its next attempt.
+void TellServiceSettings() {
+    if (ServiceFace) Apply(FaceCommand(ServiceCommand::Reload, SettingsRecord));
+}
+
 // A registry failure does not hold the check mark and the flag back.
 void ToggleOption(const MenuOption& o) {
     UINT state = GetMenuState(MainMenu, o.id, MF_BYCOMMAND);
@@ -99,7 +104,7 @@ void ToggleOption(const MenuOption& o) {
     }
     StoreValue(RegistryKeyPath, o.value, on ? L"true" : L"false");
     SettingsRecord.*o.flag = on;
-    if (ServiceFace) Apply(FaceCommand(ServiceCommand::Reload, SettingsRecord));
+    TellServiceSettings();
 }
 
 // The face's commands go to the service; the rest stay the window's own.
@@ -170,16 +175,13 @@ void Command(HWND window, WPARAM id) {
         case IDC_MANUAL: Apply(ManualSync(CycleState, SettingsRecord, MomentNow())); return;
         case IDC_EDIT: SetControls(Controls::Edit); return;
         case IDC_SAVE:
-        case IDC_RELOAD:
             // The service records the last sync meanwhile: a Save keeps its record.
-            if (id == IDC_SAVE && ServiceFace) LoadSettings(true);
-            if (id == IDC_SAVE)
-                SaveSettingsForms();
-            else
-                ReloadSettingsForms();
-            // The service reads what was stored before its next attempt.
-            if (ServiceFace) Apply(FaceCommand(ServiceCommand::Reload, SettingsRecord));
-            return;
+            if (ServiceFace) LoadSettings(true);
+            SaveSettingsForms();
+            return TellServiceSettings();
+        case IDC_RELOAD:
+            ReloadSettingsForms();
+            return TellServiceSettings();
         case IDM_EXIT:
         case IDM_TRAY_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); return;
         case IDM_COMMAND: ShowCommandHelp(window); return;

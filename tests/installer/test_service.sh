@@ -7,8 +7,9 @@
 # of ours; the tray program started beside the running service is its face:
 # it shows the service's word and address, its Manual makes the service send
 # one update, its Stop stops the cycle (also across a reboot), a saved pause
-# reaches the service; the event log's insertions and messages; uninstall
-# leaves no service. Every update is counted where the stand-in received it.
+# reaches the service; the event log's insertions and messages; a later
+# install without /SERVICE keeps it; uninstall leaves no service. Every
+# update is counted where the stand-in received it.
 #   test_service.sh WINEPREFIX SETUP.EXE VELLOQ_TOOL.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"; tool="$3"
@@ -121,6 +122,14 @@ check "message 3 names the server and CERT ERROR" bash -c '[[ "$1" == *"u.exampl
   "$(msg 3 u.example)"
 
 t click 241; sleep 1.5
+# A later install without /SERVICE: the running copy (the face) is closed,
+# the service stopped for the new file, kept, and started again.
+old=$(pgrep -f '[D]ynDNSVelloqClient.exe -service')
+wine_run "$setup" /S >/dev/null 2>&1
+check "a later install without /SERVICE succeeds" test $? -eq 0
+check "it keeps the service" is "\"$exe\" -service" reg_value "$service" ImagePath
+check "which it stopped for the new file and started again" \
+  wait_for 20 bash -c 'p=$(pgrep -f "[D]ynDNSVelloqClient.exe -service"); [ -n "$p" ] && [ "$p" != "$1" ]' _ "$old"
 t close; wait "$face" 2>/dev/null
 before=$(updates 127.0.0.21-80)
 reboot
