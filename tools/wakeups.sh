@@ -82,5 +82,5 @@ run "$build/velloq_tool.exe" sleep $(( (seconds + 15) * 1000 )) >/dev/null 2>&1 
 measure "service, at rest (-service)" --pattern '[D]ynDNSVelloqClient.exe -service'
 run "$build/velloq_tool.exe" sleep $(( (seconds + 15) * 1000 )) >/dev/null 2>&1 &
 sleep 2
-measure "tray program as its face, hidden (-min)" --pattern 'DynDNSVelloqClient.exe -min$' "$build/DynDNSVelloqClient.exe" -min
+measure "face of the service, hidden (-min)" --pattern 'DynDNSVelloqClient.exe -min$' "$build/DynDNSVelloqClient.exe" -min
 remove_service
