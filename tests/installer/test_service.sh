@@ -47,13 +47,17 @@ seed() { local v; for v in "$@"; do t seed "${v%%=*}" "${v#*=}"; done; }
 seed DomainCheckIP=127.0.0.20 DomainDynDNS=127.0.0.21 TOUT=1000 CLOOP=30 DEBUG=false AUTH=dmVsbG9xOnNlY3JldA== \
   DOMAIN=svc.example LASTIP=NULL TIMESTAMP=NULL CheckLastIP=false CheckUseSSL=false
 
-wine_run "$setup" /S /SERVICE >/dev/null 2>&1
+wine_run "$setup" /S /SERVICE /PAUSE=45 >/dev/null 2>&1
 check "installed with /SERVICE" test $? -eq 0
 check "the service's command line is the program's path, quoted, and -service" \
   is "\"$exe\" -service" reg_value "$service" ImagePath
 check "it starts with Windows" is 0x2 reg_value "$service" Start
 check "it runs as LocalService" is 'NT AUTHORITY\LocalService' reg_value "$service" ObjectName
 check "the installer started it: the stand-in got one update" wait_for 40 is 1 updates 127.0.0.21-80
+wait_for 20 is 1 state Idle
+next=$(( $(state NextSync) - $(date +%s) ))
+check "it started after the presets were written: next sync in 45 minutes ($next s)" \
+  test "$next" -gt 2680 -a "$next" -le 2700
 sddl_tool="$(dirname "$setup")/key_sddl.exe"
 x86_64-w64-mingw32-gcc -municode -O2 -o "$sddl_tool" "$here/key_sddl_win.c"
 acl() { wine_run "$sddl_tool" "SOFTWARE\\Orvenna\\$1" 2>/dev/null; }
