@@ -136,10 +136,13 @@ check "which it stopped for the new file and started again" \
   wait_for 20 bash -c 'p=$(pgrep -f "[D]ynDNSVelloqClient.exe -service"); [ -n "$p" ] && [ "$p" != "$1" ]' _ "$old"
 t close; wait "$face" 2>/dev/null
 before=$(updates 127.0.0.21-80)
+seed CLOOP=5  # below the least pause: the service's check refuses it at boot
 reboot
 sleep 8
 check "after Stop a reboot starts no cycle" is 0 state Running
 check "and sends nothing" is "$before" updates 127.0.0.21-80
+check "a stored value its check refused is on record, with what is used instead" \
+  bash -c 'grep -A2 "warn:eventlog:ReportEventW L\"CLOOP\"" "$1" | tr "\n" " " | grep -q "L\"5\".*L\"60\""' _ "$events"
 
 wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S >/dev/null 2>&1
 check "uninstall leaves no service" wait_for 40 bash -c "! '$here/../../scripts/wine-run.sh' --prefix '$prefix' reg query '$service' >/dev/null 2>&1"
