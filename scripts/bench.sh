@@ -2,8 +2,9 @@
 # Figures, never a verdict: sync attempts in-process (latency, CPU), one
 # attempt as a whole process beside inadyn when Debian's inadyn is
 # installed (CPU, wall, peak memory), the sizes of the Windows program
-# and installer, and the started program's wake-ups under Wine, hidden and
-# shown, beside a bare window's (tools/wakeups.sh).
+# and installer, and the started program's wake-ups and memory under Wine,
+# hidden and shown, beside a bare window's, then the service's at rest and
+# the tray program's as its face (tools/wakeups.sh).
 #   scripts/bench.sh [attempts]
 # VELLOQ_BENCH_OLDER=path/DynDNSVelloqClient.exe measures an older build's
 # wake-ups too, for a before and after.
