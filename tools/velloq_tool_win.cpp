@@ -16,6 +16,7 @@
 //   control CODE       send the service a control code (1 stops it)
 //   message EXE ID S.. print event message ID of EXE's message table with insertions S
 //   sleep MS           wait, keeping the Wine prefix alive meanwhile
+//   box MS             wait for the client's message box, print its text, close it
 // --desktop reaches a client started inside a Wine virtual desktop
 // (explorer /desktop=NAME,WxH ...): windows are only found on one's own.
 #include <windows.h>
@@ -210,6 +211,18 @@ int wmain(int argc, wchar_t** argv) {
                       : 0;
         Print(text);
         return n > 0 ? 0 : 1;
+    }
+    if (command == L"box" && argc == 3) {
+        HWND box = nullptr;
+        WaitFor(static_cast<DWORD>(_wtoi(argv[2])), [&] { return (box = FindWindowW(L"#32770", ProductName)) != nullptr; });
+        if (box == nullptr) return 1;
+        wchar_t text[1024] = L"";
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            2000, &result);
+        Print(text);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
     }
     if (command == L"sleep" && argc == 3) {
         Sleep(static_cast<DWORD>(_wtoi(argv[2])));

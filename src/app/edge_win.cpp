@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/control_state.h"
 #include "app/edge_win.h"
 #include "app/service_win.h"
@@ -17,6 +19,7 @@
 #include "sync/report.h"
 #include "sync/sync.h"
 #include "util/clock.h"
+#include "util/product.h"
 #include "util/text.h"
 
 namespace {
@@ -57,6 +60,16 @@ void StartJob(const Step& s) {
     if (!StartSyncJob(s)) Apply(JobNotStarted(CycleState, static_cast<Job>(s.value), SettingsRecord, MomentNow()));
 }
 
+// A service that is not running takes no code; the user is told how it
+// comes back rather than left pressing a button that does nothing.
+void SendControl(unsigned code) {
+    if (SendServiceControl(code)) return;
+    std::wstring text = std::wstring(L"The service ") + ServiceName +
+                        L" is not running, so it did not take this command; saved settings are read when it "
+                        L"starts. An administrator can start it under Services, or with: sc start " + ServiceName;
+    MessageBoxW(MainWindow, text.c_str(), ProductName, MB_OK | MB_ICONWARNING);
+}
+
 void Apply(const Step& s) {
     switch (s.act) {
         case Step::Text: SetText(FieldWindow(s.value), s.text.c_str()); return;
@@ -80,7 +93,7 @@ void Apply(const Step& s) {
             StopWinsock();
             return;
         case Step::SaveLastSync: SaveLastSync(s.text.c_str()); return;
-        case Step::Control: SendServiceControl(static_cast<unsigned>(s.value)); return;
+        case Step::Control: SendControl(static_cast<unsigned>(s.value)); return;
     }
 }
 

@@ -144,6 +144,16 @@ check "and sends nothing" is "$before" updates 127.0.0.21-80
 check "a stored value its check refused is on record, with what is used instead" \
   bash -c 'grep -A2 "warn:eventlog:ReportEventW L\"CLOOP\"" "$1" | tr "\n" " " | grep -q "L\"5\".*L\"60\""' _ "$events"
 
+# An administrator stopped the service: the face says so when pressed.
+t control 1
+wait_for 20 bash -c '! pgrep -f "[D]ynDNSVelloqClient.exe -service" >/dev/null'
+wine_run "$exe" >/dev/null 2>&1 &
+face=$!
+wait_for 40 is 1 t windows
+t click 240 >/dev/null &
+check "Start on the face of a stopped service says how to start it" \
+  bash -c '[[ "$1" == "The service DynDNSVelloqClient is not running"*"sc start DynDNSVelloqClient" ]]' _ "$(t box 10000)"
+t close; wait "$face" 2>/dev/null
 wine_run 'C:\Program Files\DynDNS Velloq Client\Uninstall.exe' /S >/dev/null 2>&1
 check "uninstall leaves no service" wait_for 40 bash -c "! '$here/../../scripts/wine-run.sh' --prefix '$prefix' reg query '$service' >/dev/null 2>&1"
 check "and no service process" wait_for 20 bash -c '! pgrep -f "[D]ynDNSVelloqClient.exe -service" >/dev/null'
