@@ -1,6 +1,7 @@
 ; Windows installer for DynDNS Velloq Client, built on Linux with makensis.
 ; makensis -DPRODUCT=<name> -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
 ; Silent use: setup.exe /S [/AUTOSTART] [/SERVICE] [presets, below]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
+; (deployment tools: Uninstall.exe /S _?=<folder>, which waits and gives the exit code)
 ; The build also passes the settings' limits (-DPAUSE_MIN=... ) and, to sign,
 ; -DSIGN_SCRIPT=<scripts/sign.sh> -DSIGN_PFX=<key.pfx>.
 
@@ -25,14 +26,15 @@ Target amd64-unicode
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; The program writes and checks this value itself ("Run with OS").
 !define RUN_VALUE "DynDNS Client"
-!define SETTINGS_KEY "SOFTWARE\Orvenna\Orvenna DynDNS Client"
+!define VENDOR_KEY "SOFTWARE\Orvenna"
+!define SETTINGS_KEY "${VENDOR_KEY}\Orvenna DynDNS Client"
 ; SYSTEM and Administrators keep full control, Users may read and write.
 !define SETTINGS_SDDL "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)"
 ; With the service, LocalService (its account) is named too, so it may record
 ; the last sync whatever becomes of the Users entry.
 !define SETTINGS_SDDL_SERVICE "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)(A;CI;KRKW;;;LS)"
 ; What the service publishes: only it, SYSTEM and Administrators write, Users read.
-!define STATE_KEY "SOFTWARE\Orvenna\Orvenna DynDNS Client Service"
+!define STATE_KEY "${VENDOR_KEY}\Orvenna DynDNS Client Service"
 !define STATE_SDDL "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KA;;;LS)(A;CI;KR;;;BU)"
 ; The service: SYSTEM and Administrators control it; logged-on (interactive)
 ; users may query it and send it the user-defined codes 128-255 (CR), not
@@ -173,6 +175,15 @@ Function ${un}StopService
   System::Free $R3
   System::Call 'advapi32::CloseServiceHandle(p R1)'
 FunctionEnd
+
+Function ${un}StartServiceIfPresent
+  StrCpy $R0 ${SERVICE_START}
+  Call ${un}OpenOurService
+  ${If} $R1 P<> 0
+    System::Call 'advapi32::StartServiceW(p R1, i 0, p 0) i'
+    System::Call 'advapi32::CloseServiceHandle(p R1)'
+  ${EndIf}
+FunctionEnd
 !macroend
 !insertmacro SERVICE_FUNCTIONS ""
 !insertmacro SERVICE_FUNCTIONS "un."
@@ -188,14 +199,7 @@ Function ServiceExists
   ${EndIf}
 FunctionEnd
 
-Function StartServiceIfPresent
-  StrCpy $R0 ${SERVICE_START}
-  Call OpenOurService
-  ${If} $R1 P<> 0
-    System::Call 'advapi32::StartServiceW(p R1, i 0, p 0) i'
-    System::Call 'advapi32::CloseServiceHandle(p R1)'
-  ${EndIf}
-FunctionEnd
+
 
 ; The 64-bit program gets no registry virtualisation, so a standard user
 ; could not save settings under HKLM. Open this one key (and what it will
@@ -358,7 +362,21 @@ FunctionEnd
 
 Section "un.${PRODUCT}" UnSecProgram
   SectionIn RO
+  ; The service runs the program file too; it has no window to close.
   Call un.StopService
+  Call un.CloseRunningCopies
+  ; A copy the search above cannot find (one in another user's logon
+  ; session) keeps its file: then nothing is removed, the uninstall entry
+  ; stays for another try, and the exit code is 2, as the installer's.
+  ClearErrors
+  Delete "$INSTDIR\${PROGRAM}"
+  ${If} ${Errors}
+    SetErrorLevel 2
+    Call un.StartServiceIfPresent
+    MessageBox MB_OK|MB_ICONSTOP "Cannot remove $INSTDIR\${PROGRAM}: a copy of it still runs, \
+      perhaps for another user. Close it (File > Exit) and uninstall again.$\r$\n$\r$\nNothing was removed." /SD IDOK
+    Abort "Cannot remove $INSTDIR\${PROGRAM}: nothing was removed."
+  ${EndIf}
   StrCpy $R0 ${SERVICE_DELETE}
   Call un.OpenOurService
   ${If} $R1 P<> 0
@@ -367,8 +385,6 @@ Section "un.${PRODUCT}" UnSecProgram
   ${EndIf}
   DeleteRegKey HKLM "${EVENTLOG_KEY}"
   DeleteRegKey HKLM "${STATE_KEY}"
-  Call un.CloseRunningCopies
-  Delete "$INSTDIR\${PROGRAM}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
@@ -382,6 +398,8 @@ SectionEnd
 ; reinstall.
 Section /o "un.Remove my settings" UnSecSettings
   DeleteRegKey HKLM "${SETTINGS_KEY}"
+  ; The vendor's key held only ours, unless another of its programs uses it.
+  DeleteRegKey /ifempty HKLM "${VENDOR_KEY}"
 SectionEnd
 
 ; ---------------------------------------------------------------- presets
@@ -390,9 +408,12 @@ SectionEnd
 ;   /SECURE=0|1 /CHECKLASTIP=0|1
 ; Each is checked in .onInit against the program's own limits, before a
 ; running copy is asked to close; one that fails changes nothing and ends
-; the installer with exit code 3. A value is stored as given, so that the
-; program's first start keeps it: numbers are plain digits without a
-; leading zero, host fields hold host characters and fit the program's field.
+; the installer with exit code 3. So does any word on the command line that
+; is not a known switch (KNOWN_SWITCHES, below), and a switch given twice: a
+; deployment's typo must not install defaults and report success. A value
+; is taken whole and stored as given, so that the program's first start
+; keeps it: numbers are plain digits without a leading zero, host fields
+; hold host characters and fit the program's field.
 ; The preset functions work in $R0-$R9 only.
 !ifndef HOST_CHARACTERS
   !error "The settings' limits are not defined: the build passes them (SETTING_LIMITS in CMakeLists.txt)"
@@ -402,6 +423,12 @@ SectionEnd
 Var PresetLine
 Var PresetRefused
 Var PresetWrite   ; 0 while checking, 1 once the files are in place
+Var SwitchToken   ; the command-line word being taken, quotes dropped
+Var SwitchKnown   ; 0 not a known switch (yet), 1 known, 2 known but given before
+Var SwitchesSeen  ; the switches taken so far, each between line feeds
+Var LineAt
+Var LineQuoted
+Var TokenStarted
 
 ; $R2 := 1 when every character of $R0 is one of $R1 (case counts), else 0.
 Function OnlyFrom
@@ -469,24 +496,19 @@ Function PresetFlag
   ${IfThen} $R0 S== "1" ${|} StrCpy $R9 "${SWITCH_ON}" ${|}
 FunctionEnd
 
-!macro PRESET SWITCH VALUE CHECK LOW HIGH
-  ClearErrors
-  ${GetOptions} $PresetLine "/${SWITCH}=" $R0
-  ${IfNot} ${Errors}
-    StrCpy $R7 ${LOW}
-    StrCpy $R8 ${HIGH}
-    Call Preset${CHECK}
-    ${If} $R9 == ""
-      StrCpy $PresetRefused "$PresetRefused$\r$\n/${SWITCH}=$R0"
-    ${ElseIf} $PresetWrite = 1
-      WriteRegStr HKLM "${SETTINGS_KEY}" "${VALUE}" $R9
-    ${EndIf}
-  ${EndIf}
-!macroend
-
-Function Presets
-  ${GetParameters} $PresetLine
-  StrCpy $PresetRefused ""
+; Every switch the installer takes, in one place; add a new one here.
+;   SWITCH <name> <comparison>   the word /<name> on its own (S== where only
+;                                capitals count, as for NSIS's own switches)
+;   PRESET <name> <value> <check> <low> <high>
+;                                /<name>=<text>, checked by Preset<check>
+;                                and stored as the settings value <value>
+; /D=<folder> is NSIS's own as well: it must come last, and NSIS takes it
+; off the command line before this list sees it.
+!macro KNOWN_SWITCHES
+  !insertmacro SWITCH S S==
+  !insertmacro SWITCH NCRC S==
+  !insertmacro SWITCH AUTOSTART ==
+  !insertmacro SWITCH SERVICE ==
   !insertmacro PRESET CHECKIP DomainCheckIP Host 0 0
   !insertmacro PRESET DYNDNS DomainDynDNS Host 0 0
   !insertmacro PRESET PAUSE CLOOP Number ${PAUSE_MIN} ${PAUSE_MAX}
@@ -494,6 +516,95 @@ Function Presets
   !insertmacro PRESET BALLOON DEBUG Word 0 0
   !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
   !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
+!macroend
+
+; $SwitchKnown := 1 for the switch in $R2 the first time, 2 when it came
+; before (letters compared without regard to case).
+Function NoteSwitch
+  StrCpy $R2 "$\n$R2$\n"
+  StrLen $R3 $R2
+  StrCpy $SwitchKnown 1
+  StrCpy $R1 0
+  ${Do}
+    StrCpy $R4 $SwitchesSeen $R3 $R1
+    ${IfThen} $R4 == "" ${|} ${ExitDo} ${|}
+    ${If} $R4 == $R2
+      StrCpy $SwitchKnown 2
+      ${ExitDo}
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+  ${Loop}
+  ${IfThen} $SwitchKnown = 1 ${|} StrCpy $SwitchesSeen "$SwitchesSeen$R2" ${|}
+FunctionEnd
+
+!macro SWITCH NAME COMPARISON
+  ${If} $SwitchKnown = 0
+  ${AndIf} $SwitchToken ${COMPARISON} "/${NAME}"
+    StrCpy $R2 "/${NAME}"
+    Call NoteSwitch
+  ${EndIf}
+!macroend
+
+!macro PRESET SWITCH VALUE CHECK LOW HIGH
+  StrLen $R1 "/${SWITCH}="
+  StrCpy $R0 $SwitchToken $R1
+  ${If} $SwitchKnown = 0
+  ${AndIf} $R0 == "/${SWITCH}="
+    StrCpy $R2 $R0
+    Call NoteSwitch
+    ${If} $SwitchKnown = 1
+      StrLen $R1 "/${SWITCH}="
+      StrCpy $R0 $SwitchToken "" $R1
+      StrCpy $R7 ${LOW}
+      StrCpy $R8 ${HIGH}
+      Call Preset${CHECK}
+      ${If} $R9 == ""
+        StrCpy $SwitchKnown 3  ; refused below, as typed
+      ${ElseIf} $PresetWrite = 1
+        WriteRegStr HKLM "${SETTINGS_KEY}" "${VALUE}" $R9
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; One word of the command line, in $SwitchToken.
+Function TakeSwitch
+  StrCpy $SwitchKnown 0
+  !insertmacro KNOWN_SWITCHES
+  ${IfThen} $SwitchKnown <> 1 ${|} StrCpy $PresetRefused "$PresetRefused$\r$\n$SwitchToken" ${|}
+  StrCpy $SwitchToken ""
+  StrCpy $TokenStarted 0
+FunctionEnd
+
+; Splits the command line into words as Windows programs do (blanks
+; separate, double quotes group and are dropped), so that a value is taken
+; whole, and takes each word.
+Function Presets
+  ${GetParameters} $PresetLine
+  StrCpy $PresetRefused ""
+  StrCpy $SwitchesSeen "$\n"
+  StrCpy $SwitchToken ""
+  StrCpy $TokenStarted 0
+  StrCpy $LineQuoted 0
+  StrCpy $LineAt 0
+  ${Do}
+    StrCpy $R0 $PresetLine 1 $LineAt
+    IntOp $LineAt $LineAt + 1
+    ${IfThen} $R0 == "$\t" ${|} StrCpy $R0 " " ${|}
+    ${If} $R0 == ""
+      ${IfThen} $TokenStarted = 1 ${|} Call TakeSwitch ${|}
+      ${ExitDo}
+    ${ElseIf} $R0 == '"'
+      IntOp $LineQuoted 1 - $LineQuoted
+      StrCpy $TokenStarted 1
+    ${ElseIf} $R0 == " "
+    ${AndIf} $LineQuoted = 0
+      ${IfThen} $TokenStarted = 1 ${|} Call TakeSwitch ${|}
+    ${Else}
+      StrCpy $SwitchToken "$SwitchToken$R0"
+      StrCpy $TokenStarted 1
+    ${EndIf}
+  ${Loop}
 FunctionEnd
 
 Function CheckPresets
@@ -512,10 +623,11 @@ Function CheckPresets
 FunctionEnd
 
 ; The checked presets go into the settings key after everything else the
-; install writes there.
-Function .onInstSuccess
+; install writes there, in the last section: before the Finish page can
+; start the program, which would read the settings and write them back.
+Section "-Presets"
   StrCpy $PresetWrite 1
   Call Presets
   ; The service reads the settings once it starts: presets first.
   Call StartServiceIfPresent
-FunctionEnd
+SectionEnd

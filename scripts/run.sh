@@ -18,12 +18,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+# Install first: on a new machine xvfb-run and xdpyinfo come with it. The
+# run below, under its virtual display, need not check again.
+[ -n "${VELLOQ_DEPS_CHECKED:-}" ] || bash scripts/install-deps.sh
+export VELLOQ_DEPS_CHECKED=1
+
 # Without a display the run is headless, on a virtual display of its own.
 if [ -z "${VELLOQ_HEADLESS:-}" ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then
   VELLOQ_HEADLESS=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-bash scripts/install-deps.sh
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win64 --target DynDNSVelloqClient velloq_tool >/dev/null

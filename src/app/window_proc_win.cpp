@@ -43,7 +43,7 @@ const MenuOption kOptions[] = {
 };
 
 bool StoredOn(const MenuOption& o) {
-    return o.value == nullptr ? AutostartIsOn(ProgramPath) : RegReadString(RegistryKeyPath, o.value) == L"true";
+    return o.value == nullptr ? QuoteAutostart(ProgramPath) : RegReadString(RegistryKeyPath, o.value) == L"true";
 }
 
 void CreationWork(HWND window) {

@@ -138,7 +138,19 @@ bool BalloonsOn(const SettingsData& record) {
 }
 
 bool AutostartIsOn(const wchar_t* programPath) {
-    return IsAutostartCommandFor(RegReadString(RunKeyPath, RunValueName), programPath);
+    return RegReadString(RunKeyPath, RunValueName) == AutostartCommandFor(programPath);
+}
+
+bool AutostartLeftUnquoted = false;
+
+bool QuoteAutostart(const wchar_t* programPath) {
+    std::wstring quoted = AutostartCommandFor(programPath), unquoted = std::wstring(programPath) + L" -min -auto";
+    if (quoted != unquoted && RegReadString(RunKeyPath, RunValueName) == unquoted) {
+        RegWriteString(RunKeyPath, RunValueName, quoted.c_str());
+        AutostartLeftUnquoted = !AutostartIsOn(programPath);
+        if (AutostartLeftUnquoted && FailedStoreKey == nullptr) FailedStoreKey = RunKeyPath;
+    }
+    return AutostartIsOn(programPath);
 }
 
 bool SetAutostart(bool on, const wchar_t* programPath) {
@@ -146,9 +158,10 @@ bool SetAutostart(bool on, const wchar_t* programPath) {
         RegWriteString(RunKeyPath, RunValueName, AutostartCommandFor(programPath).c_str());
     else
         RegRemoveString(RunKeyPath, RunValueName);
-    bool shown = AutostartIsOn(programPath);
-    if (shown != on && FailedStoreKey == nullptr) FailedStoreKey = RunKeyPath;
-    return shown;
+    // Off leaves no value of ours, also not an earlier version's unquoted one.
+    bool took = on ? AutostartIsOn(programPath) : RegReadString(RunKeyPath, RunValueName).empty();
+    if (!took && FailedStoreKey == nullptr) FailedStoreKey = RunKeyPath;
+    return AutostartIsOn(programPath);
 }
 
 std::wstring StoreFailureText(const wchar_t* key) {
@@ -159,5 +172,10 @@ std::wstring StoreFailureText(const wchar_t* key) {
                                   L"the installer, or start the program once with Run as administrator."
                                 : L"Reinstall the program, which lets every user save its settings, or start it "
                                   L"once as administrator.";
-    return std::wstring(L"Settings could not be saved under HKEY_LOCAL_MACHINE\\") + key + L".\n\n" + advice;
+    std::wstring text = std::wstring(L"Settings could not be saved under HKEY_LOCAL_MACHINE\\") + key + L".\n\n";
+    if (std::wcscmp(key, RunKeyPath) == 0 && AutostartLeftUnquoted)
+        text += L"The autostart entry starts this program by its path without quotes, as an earlier version wrote "
+                L"it, so Windows has to guess where the path ends; it could not be rewritten with quotes, and Run "
+                L"with OS shows unchecked.\n\n";
+    return text + advice;
 }

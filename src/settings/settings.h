@@ -83,13 +83,21 @@ bool StoreValue(const wchar_t* key, const wchar_t* name, const wchar_t* text);
 // That key, or null while every write has succeeded.
 extern const wchar_t* volatile FailedStoreKey;
 
-// Whether the autostart value starts the program at programPath.
+// Whether the autostart value is the command this version writes for the
+// program at programPath (AutostartCommandFor).
 bool AutostartIsOn(const wchar_t* programPath);
+// At start: an earlier version's value of ours, the path unquoted though it
+// holds a blank, is rewritten quoted, since Windows guesses where such a
+// path ends. Answers what the menu shows, AutostartIsOn; a refused rewrite
+// counts as a failed write under the Run key and sets AutostartLeftUnquoted.
+bool QuoteAutostart(const wchar_t* programPath);
+extern bool AutostartLeftUnquoted;
 // Writes (on) or removes the autostart value, then answers what the menu
 // shows: AutostartIsOn. A change that did not take counts as a failed write
 // under the Run key.
 bool SetAutostart(bool on, const wchar_t* programPath);
 
-// What the user is told once a write failed under key: where, and what
-// lets the program write there.
+// What the user is told once a write failed under key: where, why when
+// the autostart value was left unquoted, and what lets the program write
+// there.
 std::wstring StoreFailureText(const wchar_t* key);

@@ -56,7 +56,3 @@ std::wstring AutostartCommandFor(const std::wstring& programPath) {
     const wchar_t* quote = programPath.find(L' ') != std::wstring::npos ? L"\"" : L"";
     return quote + programPath + quote + L" -min -auto";
 }
-
-bool IsAutostartCommandFor(const std::wstring& value, const std::wstring& programPath) {
-    return value == AutostartCommandFor(programPath) || value == programPath + L" -min -auto";
-}

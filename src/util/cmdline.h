@@ -16,7 +16,3 @@ void FreeArgumentBlock(wchar_t** table);
 // quotes when it holds a blank (else Windows splits it there), then
 // " -min -auto".
 std::wstring AutostartCommandFor(const std::wstring& programPath);
-
-// Whether an autostart value starts the program at programPath: the
-// command above, or the same without quotes, which earlier versions wrote.
-bool IsAutostartCommandFor(const std::wstring& value, const std::wstring& programPath);

@@ -225,17 +225,19 @@ TEST(E2E, MinAutoHidesIntoTheTrayAndStartsByItself) {
     EXPECT_TRUE(c.Exit());
 }
 
-// Both copies installed in a folder with a blank and started as Windows starts the autostart value: the first
-// shows the mark on (a click removes the value) and keeps running, the second is refused.
+// Both copies installed in a folder with a blank and started as Windows starts the autostart value, which an
+// earlier version wrote unquoted: the first quotes it, shows the mark on (a click removes the value) and keeps
+// running, the second is refused.
 TEST(E2E, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
     Seed();
     const std::wstring folder = L"C:\\Program Files\\Velloq e2e", exe = folder + L"\\DynDNSVelloqClient.exe";
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(ClientPath().c_str(), exe.c_str(), FALSE));
     const std::wstring command = AutostartCommandFor(exe);
-    RegWriteString(RunKeyPath, RunValueName, command.c_str());
+    RegWriteString(RunKeyPath, RunValueName, (exe + L" -min -auto").c_str());
     Client first, second;
     ASSERT_TRUE(first.Start(L"", command));
+    EXPECT_EQ(RegReadString(RunKeyPath, RunValueName), command) << "first copy: the value stays unquoted";
     PostMessageW(first.main, WM_COMMAND, IDM_RUN_WITH_OS, 0);
     EXPECT_TRUE(WaitUntil([] { return RegReadString(RunKeyPath, RunValueName).empty(); })) << "first copy: mark off";
     ASSERT_TRUE(second.Launch(L"", command));

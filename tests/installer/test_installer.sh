@@ -2,10 +2,14 @@
 # Installer round trip under Wine: silent install with autostart (path quoted)
 # and preset settings, Users may write the settings key but not the Run key,
 # the installed program starts and keeps the presets as given, presets that
-# fail its checks are refused before anything changes, a second install
-# closes the running copy, replaces its file and quotes an earlier version's
-# autostart value, and a silent uninstall closes it again and removes the
-# program, its Start-menu entry and the autostart value but keeps the settings.
+# fail its checks, unknown or repeated switches are refused before anything
+# changes, a second install closes the running copy, replaces its file and
+# quotes an earlier version's autostart value, and a silent uninstall closes
+# it again and removes the program, its Start-menu entry and the autostart
+# value but keeps the settings (removing them takes the empty vendor key too).
+# Interactively, the presets are stored by the time the Finish page could
+# start the program; an uninstall that cannot remove the program file (a copy
+# runs in another logon session) removes nothing and says so with exit code 2.
 #   test_installer.sh WINEPREFIX SETUP.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"
@@ -29,6 +33,8 @@ not() { ! "$@"; }
 
 sddl_tool="$(dirname "$setup")/key_sddl.exe"
 x86_64-w64-mingw32-gcc -municode -O2 -o "$sddl_tool" "$here/key_sddl_win.c" || exit 1
+pages_tool="$(dirname "$setup")/installer_pages.exe"
+x86_64-w64-mingw32-gcc -municode -O2 -o "$pages_tool" "$here/installer_pages_win.c" || exit 1
 aces() {  # aces SUBKEY SID -> rights of the SID's allow entries that apply to the key itself
   wine_run "$sddl_tool" "$1" 2>/dev/null | tr -d '\r' | grep -oE "\(A;[^;]*;[^;]*;;;$2\)" |
     awk -F';' '$2 !~ /IO/ { print $3 }'
@@ -68,7 +74,7 @@ done
 declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
   [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1)
 switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
-wine_run "$setup" /S /AUTOSTART "${switches[@]}" >/dev/null 2>&1
+wine_run "$setup" /S /NCRC /AUTOSTART "${switches[@]}" >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
 check "uninstaller installed" test -f "$installdir/Uninstall.exe"
 check "Start-menu entry created" test -f "$menu/DynDNS Velloq Client.lnk"
@@ -86,9 +92,11 @@ done
 # Its file is marked first, so a copy the installer skipped shows.
 fresh=$(mktemp); cp "$exe" "$fresh"; printf MARK >>"$exe"
 before=$(wine_run reg query "$settings" 2>&1)
+# Unknown, repeated (/PAUSE=30 follows each) and cut values too; split at blanks.
 for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host \
-    "/CHECKIP=$(printf %068d 0 | tr 0 a)"; do
-  wine_run "$setup" /S "$bad" /PAUSE=30 >/dev/null 2>&1
+    "/CHECKIP=$(printf %068d 0 | tr 0 a)" /CHEKIP=a /PAUSE:120 "/SECURE 1" /PAUSE=45 /AUTOSTART=1 \
+    /DYNDNS=host/x; do
+  wine_run "$setup" /S $bad /PAUSE=30 >/dev/null 2>&1
   check "preset $bad refused with exit code 3" test $? -eq 3
 done
 check "a refused preset left the program running" kill -0 "$program"
@@ -120,6 +128,33 @@ wine_run reg delete "$settings" /f >/dev/null 2>&1
 wine_run "$setup" /S >/dev/null 2>&1
 check "a fresh install turns Secure Connect on" test "$(reg_value "$settings" CheckUseSSL)" = true
 uninstall /REMOVESETTINGS
+key_gone() { for _ in $(seq 1 20); do wine_run reg query "$1" >/dev/null 2>&1 || return 0; sleep 0.5; done; return 1; }
+check "removing the settings removed the empty vendor key" key_gone 'HKLM\SOFTWARE\Orvenna'
+
+# Interactive, with the Finish page's run box ticked: the preset must be in
+# place before Finish can start the program. Ended there without Finish.
+title="DynDNS Velloq Client Setup"
+wine_run "$setup" /PAUSE=777 >/dev/null 2>&1 &
+setup_pid=$!
+check "interactive install reached the Finish page" wine_run "$pages_tool" finish "$title"
+check "the preset is stored when the Finish page shows" test "$(reg_value "$settings" CLOOP)" = 777
+wine_run "$pages_tool" end "$title" >/dev/null 2>&1 || kill "$setup_pid"; wait "$setup_pid"
+
+# A copy the uninstaller cannot close (another logon session) holds the file.
+folder='C:\Program Files\DynDNS Velloq Client'
+held=$(mktemp)
+wine_run "$pages_tool" hold "$folder\DynDNSVelloqClient.exe" >"$held" 2>/dev/null &
+holder=$!
+for _ in $(seq 1 40); do grep -q holding "$held" && break; sleep 0.5; done
+uninstall_entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DynDNSVelloqClient'
+wine_run "$pages_tool" uninstall "$folder" >/dev/null 2>&1
+check "an uninstall that cannot remove the program ends with exit code 2" test $? -eq 2
+check "it keeps the program" test -f "$exe"
+check "it keeps the uninstall entry" test "$(reg_value "$uninstall_entry" DisplayName)" = "DynDNS Velloq Client"
+wine_run taskkill /F /IM installer_pages.exe >/dev/null 2>&1; wait "$holder"; rm -f "$held"
+wine_run "$pages_tool" uninstall "$folder" /REMOVESETTINGS >/dev/null 2>&1
+check "once it is free, the uninstall succeeds with exit code 0" test $? -eq 0
+check "and removes the uninstall entry" not reg_value "$uninstall_entry" DisplayName
 wine_run taskkill /F /IM DynDNSVelloqClient.exe >/dev/null 2>&1  # only if a check above failed
 rm -rf "$installdir"
 

@@ -143,20 +143,43 @@ TEST_F(SettingsTest, SaveFormTextsAndFailedWrites) {
     EXPECT_STREQ(FailedStoreKey, RegistryKeyPath) << "a later failure replaced the first key";
 }
 
-// The mark shows the Run key after the change (the value as this or an earlier version wrote it); a refusal is told.
+// The mark shows the Run key as this version writes it: at start an earlier version's unquoted value is
+// rewritten quoted, or shows off and is told; after a change, what the change left. A refusal is told.
 TEST_F(SettingsTest, AutostartMarkFollowsTheRunKey) {
-    const std::wstring path = L"C:\\Program Files\\V\\v.exe", unquoted = path + L" -min -auto", other = L"C:\\Program";
-    struct Row { const char* behaviour; std::wstring before; bool on, refused, shown; } rows[] = {
-        {"on", other, true, false, true},  {"on, refused", other + L" -min -auto", true, true, false},
-        {"off", L"\"" + path + L"\" -min -auto", false, false, false}, {"off, refused", unquoted, false, true, true},
+    const std::wstring path = L"C:\\Program Files\\V\\v.exe", quoted = L"\"" + path + L"\" -min -auto",
+                       unquoted = path + L" -min -auto", other = L"C:\\Program -min -auto", absent = L"(absent)";
+    enum Act { AtStart, On, Off };
+    struct Row {
+        const char* behaviour;
+        std::wstring before;
+        Act act;
+        bool refused, shown;
+        std::wstring after;
+        bool told;
+    } rows[] = {
+        {"start, quoted", quoted, AtStart, true, true, quoted, false},
+        {"start, unquoted: rewritten", unquoted, AtStart, false, true, quoted, false},
+        {"start, unquoted, refused", unquoted, AtStart, true, false, unquoted, true},
+        {"start, another program's", other, AtStart, false, false, other, false},
+        {"start, none", absent, AtStart, false, false, absent, false},
+        {"on", other, On, false, true, quoted, false},
+        {"on, refused", other, On, true, false, other, true},
+        {"off", quoted, Off, false, false, absent, false},
+        {"off, unquoted, refused", unquoted, Off, true, false, unquoted, true},
     };
     for (const Row& r : rows) {
         SetUp();
-        MemoryRegistry().values[{RunKeyPath, RunValueName}] = r.before;
+        AutostartLeftUnquoted = false;
+        if (r.before != absent) MemoryRegistry().values[{RunKeyPath, RunValueName}] = r.before;
         MemoryRegistry().failWrites = r.refused;
-        EXPECT_EQ(SetAutostart(r.on, path.c_str()), r.shown) << r.behaviour;
+        bool shown = r.act == AtStart ? QuoteAutostart(path.c_str()) : SetAutostart(r.act == On, path.c_str());
+        EXPECT_EQ(shown, r.shown) << r.behaviour;
         EXPECT_EQ(AutostartIsOn(path.c_str()), r.shown) << r.behaviour;
-        EXPECT_STREQ(FailedStoreKey ? FailedStoreKey : L"(none)", r.refused ? RunKeyPath : L"(none)") << r.behaviour;
+        const std::wstring* after = StoredValue(RunKeyPath, RunValueName);
+        EXPECT_EQ(after ? *after : absent, r.after) << r.behaviour;
+        EXPECT_STREQ(FailedStoreKey ? FailedStoreKey : L"(none)", r.told ? RunKeyPath : L"(none)") << r.behaviour;
+        bool why = StoreFailureText(RunKeyPath).find(L"without quotes") != std::wstring::npos;
+        EXPECT_EQ(why, r.act == AtStart && r.told) << r.behaviour << ": the box says why the mark is off";
     }
     EXPECT_NE(StoreFailureText(RunKeyPath).find(L"choose Start with Windows in the installer"), std::wstring::npos);
     EXPECT_NE(StoreFailureText(RegistryKeyPath).find(L"\n\nReinstall the program"), std::wstring::npos);
