@@ -79,8 +79,10 @@ void ResetCountdown(Steps& out, Cycle& c, const SettingsData& s, const Moment& n
 // The countdown's timer. Shown: every second, lined up with the deadline
 // while it counts (and plain seconds while an attempt is out, which only
 // switch Stop off). Hidden: one timer for the deadline, and none while an
-// attempt is out, whose end report wakes the program anyway.
-void PlanTimer(Steps& out, Cycle& c, const Moment& now) {
+// attempt is out, whose end report wakes the program anyway. A countdown
+// reset starts the timer anew (fresh): a timer of the same period keeps
+// its old phase, and the first second would come 0 to 1000 ms after.
+void PlanTimer(Steps& out, Cycle& c, const Moment& now, bool fresh = false) {
     unsigned want = 0;
     if (c.running && c.shown) {
         want = kSecond;
@@ -96,7 +98,7 @@ void PlanTimer(Steps& out, Cycle& c, const Moment& now) {
         c.armedMs = 0;
         return;
     }
-    if (c.armedMs != 0 && want <= c.armedMs + kSlackMs && c.armedMs <= want + kSlackMs) return;
+    if (!fresh && c.armedMs != 0 && want <= c.armedMs + kSlackMs && c.armedMs <= want + kSlackMs) return;
     Arm(out, IDT_COUNTDOWN, want);
     c.armedMs = want;
 }
@@ -135,10 +137,17 @@ void BeginAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now
     Add(out, Step::EndReport);
 }
 
+// The attempt is over. A Start that waited for it begins its own attempt
+// now, and the countdown runs from that one's end.
 void EndAttempt(Steps& out, Cycle& c, const SettingsData& s, const Moment& now) {
+    if (c.startWaiting) {
+        c.startWaiting = false;
+        BeginAttempt(out, c, s, now);
+        return;
+    }
     c.idle = true;
     ResetCountdown(out, c, s, now);
-    PlanTimer(out, c, now);
+    PlanTimer(out, c, now, true);
 }
 
 void Guard(Steps& out, const SettingsData& s) {
@@ -170,6 +179,9 @@ Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
     Announce(out, true, s);
     out.push_back(Step{Step::StatusBar, 0, L"Client running!"});
     Add(out, Step::WindowIcon, 1);
+    // Stop cannot interrupt a name look-up or the certificate check, so the
+    // stopped attempt's worker may still be out: Start's attempt waits for it.
+    c.startWaiting = c.workerOut;
     BeginAttempt(out, c, s, now);
     return out;
 }
@@ -177,6 +189,7 @@ Steps StartCycle(Cycle& c, const SettingsData& s, const Moment& now) {
 Steps StopCycle(Cycle& c, const SettingsData& s, const Moment& now) {
     Steps out;
     c.running = false;
+    c.startWaiting = false;
     Add(out, Step::DisarmTimer, IDT_COUNTDOWN);
     c.armedMs = 0;
     Guard(out, s);
@@ -270,7 +283,7 @@ Steps JobNotStarted(Cycle& c, Job job, const SettingsData& s, const Moment& now)
 Steps RestartCountdown(Cycle& c, const SettingsData& s, const Moment& now) {
     Steps out;
     ResetCountdown(out, c, s, now);
-    PlanTimer(out, c, now);
+    PlanTimer(out, c, now, true);
     return out;
 }
 

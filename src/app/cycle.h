@@ -29,7 +29,7 @@ struct Step {
         Beep,             // value: beep type
         StatusBar,        // text
         WindowIcon,       // value: running
-        StartJob,         // value: Job; text: the address to send (update); the edge reports JobNotStarted when it cannot
+        StartJob,         // value: Job; text: the update's address; the edge reports JobNotStarted when it cannot
         EndReport,        // an end report without an update, sent to the window as a worker sends its own
         Press,            // value: command id, sent to the window
         CloseConnection,  // the attempt out loses its connection; Winsock stops
@@ -52,6 +52,7 @@ struct Cycle {
     bool running = false;         // between Start and Stop
     bool idle = true;             // no attempt out
     bool workerOut = false;       // a worker thread is out
+    bool startWaiting = false;    // Start came while a stopped attempt's worker was out: it begins when that ends
     bool shown = true;            // the main window is visible
     std::uint64_t deadline = 0;   // steady ms at which the countdown ends, while running and idle
     int shownTicks = 0;           // the seconds left that the countdown's texts show

@@ -9,7 +9,6 @@
 #include "app/resource_ids.h"
 #include "app/service_win.h"
 #include "app/ui_state.h"
-#include "net/tls.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
 #include "sync/status.h"
@@ -179,7 +178,6 @@ void RunMessageLoop() {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    TlsStartup();
     if (ServiceSwitchGiven()) return RunService();
     LoadSettings(true);
     ProgramInstance = instance;

@@ -9,7 +9,7 @@ ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std:
                             const wchar_t* serverName, std::string& reply) {
     // A library that did not start as we start it is not started any other
     // way (that would read its configuration): no TLS attempt goes out.
-    if (tls && !TlsStarted()) return ExchangeOutcome::Reply;
+    if (tls && !TlsStartup()) return ExchangeOutcome::Reply;
     UseTcpOverIPv4();
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, host);

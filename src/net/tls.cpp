@@ -18,8 +18,6 @@ bool StartLibrary() {
     return OPENSSL_init_ssl(OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ATEXIT, nullptr) == 1;
 }
 
-bool LibraryStarted = false;
-
 // Every read of the connection, handshake included, counts against the
 // exchange's deadline: a server trickling its records cannot hold us.
 long ArmEachRead(BIO*, int operation, const char*, std::size_t, int, long, int result, std::size_t*) {
@@ -46,13 +44,9 @@ int JudgeServer(X509_STORE_CTX* chain, void* argument) {
 
 bool (*TlsLibraryStartup)() = StartLibrary;
 
+// The library's own start-up runs once and answers the same afterwards.
 bool TlsStartup() {
-    LibraryStarted = TlsLibraryStartup();
-    return LibraryStarted;
-}
-
-bool TlsStarted() {
-    return LibraryStarted;
+    return TlsLibraryStartup();
 }
 
 bool CertificateIsFor(X509* certificate, const char* serverName) {

@@ -6,12 +6,12 @@
 
 #include "net/run_exchange.h"
 
-// Once per process, before any other OpenSSL call: the library never reads
-// a configuration file and leaves its clean-up to the end of the process.
-// false when the library could not be started so; every TLS attempt then
-// ends without a reply.
+// Before any other OpenSSL call, by each TLS exchange (the library starts
+// once, on the first; a program that never sends over TLS never starts it):
+// the library never reads a configuration file and leaves its clean-up to
+// the end of the process. false when the library could not be started so;
+// every TLS attempt then ends without a reply.
 bool TlsStartup();
-bool TlsStarted();
 
 // The library's own start-up call, replaceable so a test can make it fail.
 extern bool (*TlsLibraryStartup)();

@@ -22,7 +22,9 @@ void Report(const std::wstring& what) {
 
 void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
 void ReportCheckIpEnd(const SyncOutcome& o) { Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address)); }
-void ReportUpdateEnd(const SyncOutcome& o) { Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address); }
+void ReportUpdateEnd(const SyncOutcome& o) {
+    Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address);
+}
 
 std::vector<std::wstring> WorkerReports() {
     std::lock_guard<std::mutex> lock(guard);

@@ -140,6 +140,7 @@ TEST(Cycle, EventsDecideTheSteps) {
     const std::wstring begin = kBegin;
     const std::wstring start = L"controls:start arm:260/1000 sec=0 min=30 ";
     const std::wstring reset = L"sec=0 min=30";
+    const std::wstring rearmed = reset + L" arm:260/1000";  // shown: the one-second timer starts anew
     Row rows[] = {
         {"Start, balloons off: no balloon, no beep", Cycle(), [&](Cycle& c) { return StartCycle(c, quiet, At(kT0)); },
          start + L"tray:running \u25CF RUNNING:custom:- bar:Client running! icon:running " + begin + L" job:check",
@@ -160,6 +161,26 @@ TEST(Cycle, EventsDecideTheSteps) {
          [&](Cycle& c) { return StopCycle(c, quiet, At(kT0)); },
          L"disarm:260 controls:alloff arm:263/3000 " + reset +
           L" tray:idle \u25CF IDLE:custom:- bar:Client ready! icon:idle close", false, true},
+        {"Start while the stopped attempt's worker is still out: no attempt yet", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             return StartCycle(c, quiet, At(kT0 + 3500));
+         }, start + L"tray:running \u25CF RUNNING:custom:- bar:Client running! icon:running", false, true},
+        {"then that attempt's end: Start's own attempt begins", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             return UpdateEnded(c, nullptr, quiet, At(kT0 + 9000));
+         }, begin + L" job:check", false, true},
+        {"then that attempt's check finds an address: its update goes first", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             return CheckIpEnded(c, Found(L"192.0.2.8"), quiet, At(kT0 + 9000));
+         }, L"ip=192.0.2.8 job:update:192.0.2.8", false, true},
+        {"Stop again before that attempt's end: the end only resets the count", Out(), [&](Cycle& c) {
+             StopCycle(c, quiet, At(kT0));
+             StartCycle(c, quiet, At(kT0 + 3500));
+             StopCycle(c, quiet, At(kT0 + 5000));
+             return UpdateEnded(c, nullptr, quiet, At(kT0 + 9000));
+         }, reset},
         {"a tick while the attempt is out only turns Stop off", Out(),
          [&](Cycle& c) { return TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0 + 1000)); }, L"stop:off", false, true},
         {"a tick after Stop does nothing", Out(false),
@@ -184,7 +205,7 @@ TEST(Cycle, EventsDecideTheSteps) {
         {"hidden with the attempt out: no timer at all", Out(),
          [&](Cycle& c) { return WindowShown(c, false, At(kT0)); }, L"disarm:260", false, true},
         {"no address found ends the attempt", Out(),
-         [&](Cycle& c) { return CheckIpEnded(c, Found(L""), quiet, At(kT0)); }, L"ip=CHECK ERROR " + reset},
+         [&](Cycle& c) { return CheckIpEnded(c, Found(L""), quiet, At(kT0)); }, L"ip=CHECK ERROR " + rearmed},
         {"same address, Check Last IP: recorded here, nothing sent", Out(),
          [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.7"), checkLast, At(kT0)); },
          L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
@@ -195,25 +216,25 @@ TEST(Cycle, EventsDecideTheSteps) {
          [&](Cycle& c) { return CheckIpEnded(c, Found(L"192.0.2.8"), checkLast, At(kT0)); },
          L"ip=192.0.2.8 job:update:192.0.2.8", false, true},
         {"no check-IP thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, quiet, At(kT0)); },
-         L"ip=CHECK ERROR " + reset},
+         L"ip=CHECK ERROR " + rearmed},
         {"no update thread", Out(), [&](Cycle& c) { return JobNotStarted(c, Job::Update, quiet, At(kT0)); },
-         L"status=SYNC ERROR " + reset},
+         L"status=SYNC ERROR " + rearmed},
         {"the update's end, GOOD: the address it sent is recorded here", Out(), [&](Cycle& c) {
              SyncOutcome o = Found(L"192.0.2.8", Status::Good);
              return UpdateEnded(c, &o, quiet, At(kT0));
-         }, L"save:192.0.2.8 status=GOOD " + reset},
+         }, L"save:192.0.2.8 status=GOOD " + rearmed},
         {"the update's end, NO CHANGE: recorded", Out(), [&](Cycle& c) {
              SyncOutcome o = Found(L"192.0.2.8", Status::NoChange);
              return UpdateEnded(c, &o, quiet, At(kT0));
-         }, L"save:192.0.2.8 status=NO CHANGE " + reset},
+         }, L"save:192.0.2.8 status=NO CHANGE " + rearmed},
         {"the update's end, an error: nothing recorded", Out(), [&](Cycle& c) {
              SyncOutcome o = Found(L"192.0.2.8", Status::CertError);
              return UpdateEnded(c, &o, quiet, At(kT0));
-         }, L"status=CERT ERROR " + reset},
+         }, L"status=CERT ERROR " + rearmed},
         {"an end without an update (gate, already synced)", Out(),
-         [&](Cycle& c) { return UpdateEnded(c, nullptr, quiet, At(kT0)); }, reset},
+         [&](Cycle& c) { return UpdateEnded(c, nullptr, quiet, At(kT0)); }, rearmed},
         {"a saved pause while counting", Counting(5300),
-         [&](Cycle& c) { return RestartCountdown(c, quiet, At(kT0)); }, reset},
+         [&](Cycle& c) { return RestartCountdown(c, quiet, At(kT0)); }, rearmed},
         {"the guard's end", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_GUARD, quiet, At(kT0)); },
          L"disarm:263 controls:default"},
         {"autostart presses Start", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_AUTOSTART, quiet, At(kT0)); },
@@ -248,6 +269,35 @@ TEST(Cycle, TicksShowWhatTheOldTickShowed) {
         if (minutes == 0) old += L"attempt ";
     }
     EXPECT_EQ(shown, old);
+}
+
+// The first second after a countdown reset is a whole one, whatever phase
+// the one-second timer had: a model of the window's timer (arming starts
+// the period anew, else it keeps firing on its old phase) follows it from
+// a misaligned phase through each event that resets the countdown.
+TEST(Cycle, FirstSecondAfterAResetIsWhole) {
+    const SettingsData s = Settings();
+    const std::function<Steps(Cycle&, const Moment&)> resets[] = {
+        [&](Cycle& c, const Moment& m) { return UpdateEnded(c, nullptr, s, m); },
+        [&](Cycle& c, const Moment& m) { return CheckIpEnded(c, Found(L""), s, m); },
+        [&](Cycle& c, const Moment& m) {
+            c.idle = true, c.workerOut = false;  // counting, when a saved pause restarts the count
+            return RestartCountdown(c, s, m);
+        },
+    };
+    for (unsigned phase : {0u, 1u, 250u, 437u, 999u}) {
+        for (std::size_t event = 0; event < std::size(resets); ++event) {
+            Cycle c = Out();
+            std::uint64_t fired = kT0 - phase, period = c.armedMs;  // the timer last fired `phase` ms ago
+            for (const Step& step : resets[event](c, At(kT0)))
+                if (step.act == Step::ArmTimer && step.value == static_cast<int>(IDT_COUNTDOWN))
+                    fired = kT0, period = step.ms;
+            std::uint64_t next = fired + period;
+            EXPECT_EQ(next - kT0, 1000u) << "event " << event << ", phase " << phase;
+            EXPECT_EQ(Describe(TimerFired(c, IDT_COUNTDOWN, s, At(next))), L"stop:on sec=59")
+                << "event " << event << ", phase " << phase;
+        }
+    }
 }
 
 TEST(Cycle, ConnectionNotices) {
