@@ -404,8 +404,8 @@ SectionEnd
 
 ; ---------------------------------------------------------------- presets
 ; Settings an administrator presets for a deployment, none of them secret:
-;   /CHECKIP=host /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
-;   /SECURE=0|1 /CHECKLASTIP=0|1
+;   /CHECKIP=host[/path] /DYNDNS=host /PAUSE=minutes /TIMEOUT=ms /BALLOON=true|false
+;   /SECURE=0|1 /CHECKLASTIP=0|1 /SECURECHECKIP=0|1
 ; Each is checked in .onInit against the program's own limits, before a
 ; running copy is asked to close; one that fails changes nothing and ends
 ; the installer with exit code 3. So does any word on the command line that
@@ -462,6 +462,36 @@ Function PresetHost
   ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
 FunctionEnd
 
+; The Check IP field: a host, then perhaps a path from its first "/" on,
+; written with path characters; the whole within the field.
+Function PresetHostPath
+  StrCpy $R9 ""
+  StrLen $R8 $R0
+  ${IfThen} $R8 > ${HOST_MAX} ${|} Return ${|}
+  ; $R3: where the first "/" is, or the length
+  StrCpy $R3 0
+  ${Do}
+    StrCpy $R5 $R0 1 $R3
+    ${IfThen} $R5 == "" ${|} ${ExitDo} ${|}
+    ${IfThen} $R5 == "/" ${|} ${ExitDo} ${|}
+    IntOp $R3 $R3 + 1
+  ${Loop}
+  ${IfThen} $R3 = 0 ${|} Return ${|}
+  Push $R0
+  StrCpy $R6 $R0 "" $R3
+  StrCpy $R0 $R0 $R3
+  Push $R6
+  StrCpy $R1 "${HOST_CHARACTERS}"
+  Call OnlyFrom
+  Pop $R0
+  ${If} $R2 = 1
+    StrCpy $R1 "${PATH_CHARACTERS}"
+    Call OnlyFrom
+  ${EndIf}
+  Pop $R0
+  ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
+FunctionEnd
+
 ; Between $R7 and $R8; at most nine digits, so the comparison cannot wrap,
 ; and no leading zero, which NSIS would read as octal.
 Function PresetNumber
@@ -509,13 +539,14 @@ FunctionEnd
   !insertmacro SWITCH NCRC S==
   !insertmacro SWITCH AUTOSTART ==
   !insertmacro SWITCH SERVICE ==
-  !insertmacro PRESET CHECKIP DomainCheckIP Host 0 0
+  !insertmacro PRESET CHECKIP DomainCheckIP HostPath 0 0
   !insertmacro PRESET DYNDNS DomainDynDNS Host 0 0
   !insertmacro PRESET PAUSE CLOOP Number ${PAUSE_MIN} ${PAUSE_MAX}
   !insertmacro PRESET TIMEOUT TOUT Number ${TIMEOUT_MIN} ${TIMEOUT_MAX}
   !insertmacro PRESET BALLOON DEBUG Word 0 0
   !insertmacro PRESET SECURE CheckUseSSL Flag 0 0
   !insertmacro PRESET CHECKLASTIP CheckLastIP Flag 0 0
+  !insertmacro PRESET SECURECHECKIP SecureCheckIP Flag 0 0
 !macroend
 
 ; $SwitchKnown := 1 for the switch in $R2 the first time, 2 when it came
@@ -614,8 +645,9 @@ Function CheckPresets
     ${IfNot} ${Silent}
       MessageBox MB_OK|MB_ICONSTOP "These settings cannot be preset:$PresetRefused$\r$\n$\r$\n\
         Pause: ${PAUSE_MIN} to ${PAUSE_MAX} minutes. Time-out: ${TIMEOUT_MIN} to ${TIMEOUT_MAX} ms \
-        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure and Check Last IP: 0 or 1. \
-        Hosts: letters, digits, - and ., at most ${HOST_MAX} characters.$\r$\n$\r$\nNothing was changed."
+        (digits, no leading zero). Balloon: ${SWITCH_ON} or ${SWITCH_OFF}. Secure, Check Last IP and \
+        Secure Check IP: 0 or 1. Hosts: letters, digits, - and ., at most ${HOST_MAX} characters; \
+        Check IP may add a path: /, then letters, digits and . _ ~ / -.$\r$\n$\r$\nNothing was changed."
     ${EndIf}
     SetErrorLevel ${PRESET_REFUSED}
     Quit

@@ -10,6 +10,8 @@
 # shows STOP SPAM. VELLOQ_DEMO_TLS=1 sends the update over TLS, to a
 # server whose certificate comes from a demo root that only the demo's
 # client trusts (tools/with_roots.sh: a private mount namespace, so root).
+# VELLOQ_DEMO_SECURECHECKIP=1 asks the check-IP service over TLS too, for
+# its page "/", which answers with the address alone.
 # VELLOQ_DEMO_SERVICE=1 registers the program as the service first and
 # "reboots" the prefix: the service updates the demo hosts with no window,
 # then the client starts as the service's face and shows its outcome; the
@@ -60,10 +62,12 @@ trap 'echo; echo "[run] stopping"; exit 130' INT TERM
 
 headless=$([ -n "${VELLOQ_HEADLESS:-}" ] && echo yes || echo no)
 
-echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80, update $update_addr:80 and :443"
+echo "[run] stand-in DynDNS service: check-IP $checkip_addr:80 and :443, update $update_addr:80 and :443"
 certs=$(tools/test_chain.sh "$demo/certs" "$update_addr")
+checkip_certs=$(tools/test_chain.sh "$demo/certs" "$checkip_addr")
 /usr/bin/python3 tools/standin.py demo --checkip-addr "$checkip_addr" --update-addr "$update_addr" \
   --user "$user" --password "$password" --hosts "$hosts" --ip "$public_ip" --cert-dir "$certs" \
+  --checkip-cert-dir "$checkip_certs" \
   --max-seconds 3600 >"$demo/service.log" 2>"$demo/service.err" &
 pids+=($!)
 for _ in $(seq 1 100); do grep -q '^READY' "$demo/service.log" 2>/dev/null && break; sleep 0.1; done
@@ -83,7 +87,9 @@ fi
 
 echo "[run] pointing the client at the service (prefix $prefix)"
 auth=$(printf '%s:%s' "$user" "$password" | base64)
-tool seed DomainCheckIP "$checkip_addr"
+secure_checkip=$([ "${VELLOQ_DEMO_SECURECHECKIP:-0}" = 1 ] && echo true || echo false)
+tool seed DomainCheckIP "$checkip_addr$([ "$secure_checkip" = true ] && echo / || true)"
+tool seed SecureCheckIP "$secure_checkip"
 tool seed DomainDynDNS "$update_addr"
 tool seed AUTH "$auth"
 tool seed DOMAIN "${hosts/,/\\r\\n}"
@@ -118,6 +124,7 @@ fi
 
 status=$(tool wait-status 30000 | tr -d '\r') || true
 echo "[run] STATUS: $status"
+grep '^CHECKIP' "$demo/service.log" | sed 's/^CHECKIP /[run] check-IP query /' || true
 echo "[run] the service applied:"
 grep '^UPDATE' "$demo/service.log" | sed 's/^/[run]   /' || echo "[run]   (no update)"
 sleep 1

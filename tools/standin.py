@@ -88,14 +88,24 @@ class HostTable:
 
 
 class CheckIpService:
+    """The marker page at /index.php; at any other path the address alone,
+    as HTTPS check-IP services answer.  announce: say each query."""
     content_type = "text/html"
 
-    def __init__(self, ip_text):
+    def __init__(self, ip_text, announce=None):
         # fsencode gives back the exact argv bytes, even non-UTF-8 ones
         self.body = (b"<html><head><title>Current IP Check</title></head><body>"
                      b"Current IP Address: " + os.fsencode(ip_text) + b"</body></html>\r\n")
+        self.bare = os.fsencode(ip_text) + b"\n"
+        self.announce = announce
 
     def reply(self, request, peer):
+        line = request.partition(b"\r\n")[0].decode("latin-1")
+        if self.announce:
+            say("CHECKIP %s: %s" % (self.announce, line))
+        parts = line.split(" ")
+        if len(parts) == 3 and parts[1] != "/index.php":
+            return http_head("200 OK", "text/plain") + self.bare
         return http_head("200 OK", self.content_type) + self.body
 
 
@@ -331,6 +341,8 @@ def build_parser():
     served.add_argument("--mode", choices=MODES, default="normal")
     served.add_argument("--huge-mb", type=int, default=8)
     served.add_argument("--trickle-pause", type=float, default=2.5)
+    served.add_argument("--tls", action="store_true")
+    served.add_argument("--cert-dir")
     creds = argparse.ArgumentParser(add_help=False)
     creds.add_argument("--user", required=True)
     creds.add_argument("--password", required=True)
@@ -340,8 +352,6 @@ def build_parser():
     p = sub.add_parser("checkip", parents=[served], help="check-IP page server")
     p.add_argument("--ip", required=True)
     p = sub.add_parser("update", parents=[served, creds], help="dyndns2 update server")
-    p.add_argument("--tls", action="store_true")
-    p.add_argument("--cert-dir")
     p.add_argument("--reply", default="auto")
     p.add_argument("--hosts")
     p.add_argument("--print-updates", action="store_true")
@@ -351,6 +361,7 @@ def build_parser():
     p.add_argument("--hosts", required=True)
     p.add_argument("--ip", required=True)
     p.add_argument("--cert-dir", required=True)
+    p.add_argument("--checkip-cert-dir", help="also serve check-IP over TLS on port 443")
     return parser
 
 
@@ -367,6 +378,9 @@ def make_servers(args, parser):
         servers = [Server(args.checkip_addr, 80, CheckIpService(args.ip), recorder=recorder),
                    Server(args.update_addr, 80, update, recorder=recorder),
                    Server(args.update_addr, 443, update, tls=ctx, recorder=recorder)]
+        if args.checkip_cert_dir:
+            servers.append(Server(args.checkip_addr, 443, CheckIpService(args.ip, announce="over TLS"),
+                                  tls=tls_context(args.checkip_cert_dir), recorder=recorder))
         return servers, ["READY demo"]
     tls = getattr(args, "tls", False)
     if args.mode in ("plain-on-tls", "tls-close", "garbage") and not tls:

@@ -12,9 +12,12 @@
 #   expired     root -> leaf whose time ended yesterday
 #   otherip     root -> leaf for 127.0.0.99 instead of ADDR
 #   otherroot   other root -> leaf
-# No certificate names an AIA or CRL address: verifying never reaches out.
+#   revocation:FETCH  root -> leaf whose CRL and OCSP addresses are on
+#               http://FETCH/ (a loopback stand-in), so verifying reaches out
+# No other certificate names an AIA or CRL address: verifying never reaches out.
 set -euo pipefail
 dir="$1" addr="$2" kind="${3:-trusted}"
+fetch="${kind#revocation:}"; [ "$fetch" = "$kind" ] || kind=revocation
 mkdir -p "$dir" && cd "$dir"
 # Servers hold EC keys, as production servers commonly do. The authorities
 # sign with RSA: Wine's chain engine now and then refuses a valid ECDSA
@@ -49,10 +52,13 @@ leaf_ext="basicConstraints=critical,CA:FALSE
 keyUsage=critical,digitalSignature
 extendedKeyUsage=serverAuth
 subjectAltName=IP:$ip,DNS:update.velloq.test"
+[ "$kind" = revocation ] && leaf_ext+="
+crlDistributionPoints=URI:http://$fetch/velloq.crl
+authorityInfoAccess=OCSP;URI:http://$fetch/ocsp"
 key "$out/key.pem"
 openssl req -new -key "$out/key.pem" -subj "/CN=$addr" -out "$out/leaf.csr"
 case "$kind" in
-  trusted | otherip) sign "$out/leaf.csr" root 3650 "$leaf_ext" "$out/cert.pem" ;;
+  trusted | otherip | revocation) sign "$out/leaf.csr" root 3650 "$leaf_ext" "$out/cert.pem" ;;
   expired) sign "$out/leaf.csr" root -1 "$leaf_ext" "$out/cert.pem" ;;
   otherroot) sign "$out/leaf.csr" other-root 3650 "$leaf_ext" "$out/cert.pem" ;;
   chain | nochain)

@@ -17,18 +17,24 @@
 //   message EXE ID S.. print event message ID of EXE's message table with insertions S
 //   sleep MS           wait, keeping the Wine prefix alive meanwhile
 //   box MS             wait for the client's message box, print its text, close it
+//   chain-time DER MS  the chain engine's verdict on the certificate in
+//                      file DER given MS for fetching, and how long it took
 // --desktop reaches a client started inside a Wine virtual desktop
 // (explorer /desktop=NAME,WxH ...): windows are only found on one's own.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/resource_ids.h"
 #include "app/service.h"
+#include "net/trust.h"
 #include "settings/registry.h"
 #include "shell/about_text.h"
 #include "util/product.h"
@@ -158,6 +164,15 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         return 0;
     }
+    if (command == L"chain-time" && argc == 4) {
+        std::ifstream file(argv[2], std::ios::binary);
+        std::vector<std::string> der{std::string(std::istreambuf_iterator<char>(file), {})};
+        auto start = std::chrono::steady_clock::now();
+        bool trusted = WindowsTrustsChain(der, _wtoi(argv[3]));
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::printf("%s %.2f s\n", trusted ? "trusted" : "refused", took.count());
+        return 0;
+    }
     if (command == L"close") {
         HWND main = MainWindow();
         if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
@@ -229,6 +244,6 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     std::fprintf(stderr, "usage: velloq_tool [--desktop NAME] seed NAME TEXT | wait-status MS | text ID | tab N | "
-                         "about | rect [about] | close\n");
+                         "about | rect [about] | close | chain-time DER MS\n");
     return 2;
 }

@@ -242,6 +242,7 @@ Steps CheckIpEnded(Cycle& c, const SyncOutcome& found, const SettingsData& s, co
     c.workerOut = false;
     if (found.address.empty()) {
         Show(out, Field::Address, Status::CheckError);
+        if (found.status == Status::CertError) Show(out, Field::Status, Status::CertError);
         EndAttempt(out, c, s, now);
         return out;
     }

@@ -40,13 +40,14 @@ ServiceState Written;      // what is under the key now
 bool AttemptOut = false;   // an attempt was under way after the last steps
 std::wstring LastOutcome;  // the last attempt's outcome, across restarts
 
-// The File menu's two options, read as the window reads them.
+// The File menu's options, read as the window reads them.
 struct OptionRow {
     const wchar_t* value;
     bool SettingsData::*flag;
 };
 const OptionRow kOptions[] = {{L"CheckLastIP", &SettingsData::CheckLastIPFlag},
-                              {L"CheckUseSSL", &SettingsData::UseSSLFlag}};
+                              {L"CheckUseSSL", &SettingsData::UseSSLFlag},
+                              {L"SecureCheckIP", &SettingsData::SecureCheckIPFlag}};
 
 void SetState(DWORD state) {
     ServiceStatus.dwCurrentState = state;

@@ -28,7 +28,7 @@ wchar_t ProgramPath[512] = L"";
 namespace {
 
 // The File menu's options: the check mark, the stored value and the flag of
-// each move together. Run with OS is the autostart entry; the other two
+// each move together. Run with OS is the autostart entry; the others
 // store "true" or "false" under the settings key.
 struct MenuOption {
     UINT id;
@@ -40,6 +40,7 @@ const MenuOption kOptions[] = {
     {IDM_RUN_WITH_OS, nullptr, nullptr},
     {IDM_CHECK_LAST_IP, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
     {IDM_SECURE_CONNECT, L"CheckUseSSL", &SettingsData::UseSSLFlag},
+    {IDM_SECURE_CHECK_IP, L"SecureCheckIP", &SettingsData::SecureCheckIPFlag},
 };
 
 bool StoredOn(const MenuOption& o) {

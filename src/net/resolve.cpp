@@ -12,7 +12,10 @@ int ResolveHost(wchar_t* buffer) {
     }
     char name[HOST_TEXT_CAPACITY];
     WideToAnsi(name, buffer, sizeof name);
-    hostent* host = gethostbyname(name);
+    if (IsDottedQuad(name)) return 0;
+    // The resolver reads 0x0a.1 or 10.1 as a number, not as a name: such a
+    // text is no host, whatever address the number would give.
+    hostent* host = inet_addr(name) == INADDR_NONE ? gethostbyname(name) : nullptr;
     if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list[0] == nullptr) {
         CopyText(buffer, UNRESOLVED_ADDRESS, HOST_TEXT_CAPACITY);
         return -1;

@@ -11,9 +11,15 @@ ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std:
     // way (that would read its configuration): no TLS attempt goes out.
     if (tls && !TlsStartup()) return ExchangeOutcome::Reply;
     UseTcpOverIPv4();
+    // Digits and dots are taken as they stand: a loose form never reaches
+    // the resolver, which would read 010 as octal. A name is looked up
+    // without its root dot, as a hosts file lists it.
     wchar_t address[HOST_TEXT_CAPACITY];
     CopyText(address, host);
-    ResolveHost(address);
+    if (IsHostName(host)) {
+        CopyText(address, ServerNameOf(host).c_str());
+        ResolveHost(address);
+    }
 
     SOCKET s = ConnectTcp(address, port, CONNECT_TIMEOUT_MS);
     if (s == INVALID_SOCKET) return ExchangeOutcome::NoConnection;
@@ -22,7 +28,7 @@ ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std:
     ExchangeOutcome outcome = ExchangeOutcome::Reply;
     if (tls) {
         char name[HOST_TEXT_CAPACITY] = "";
-        if (serverName != nullptr) WideToAnsi(name, serverName, sizeof name);
+        if (serverName != nullptr) WideToAnsi(name, ServerNameOf(serverName).c_str(), sizeof name);
         // Shared front ends pick the site by the name in the handshake; an
         // address is never sent as one.
         outcome = TlsExchange(request, reply, name, serverName != nullptr && IsHostName(serverName));

@@ -11,9 +11,10 @@ enum class ExchangeOutcome {
     CertificateRefused,  // the server's certificate failed; nothing was sent
 };
 
-// host: the configured host text, resolved here. serverName (TLS only): the
-// name the certificate must be for (the host name, or a dotted address as an
-// IP address), also sent as the server name indication when it is a name.
+// host: the configured host text, resolved here when it is a name.
+// serverName (TLS only): the name the certificate must be for (the host
+// name, or a dotted address as an IP address), also sent as the server name
+// indication when it is a name; a trailing dot is dropped for both.
 // The reply is appended to reply, bounded like every reply.
 ExchangeOutcome RunExchange(const wchar_t* host, unsigned short port, const std::string& request, bool tls,
                             const wchar_t* serverName, std::string& reply);

@@ -31,10 +31,11 @@ struct ServerCheck {
 };
 
 // Runs in the handshake, before anything of ours is written: a refusal
-// ends the handshake there.
+// ends the handshake there. The name first: it costs nothing, and a
+// certificate for another name then sets off no fetch by the chain engine.
 int JudgeServer(X509_STORE_CTX* chain, void* argument) {
     ServerCheck* check = static_cast<ServerCheck*>(argument);
-    check->refused = !PlatformTrustsChain(chain) || !CertificateIsFor(X509_STORE_CTX_get0_cert(chain), check->name);
+    check->refused = !CertificateIsFor(X509_STORE_CTX_get0_cert(chain), check->name) || !PlatformTrustsChain(chain);
     if (check->refused && X509_STORE_CTX_get_error(chain) == X509_V_OK)
         X509_STORE_CTX_set_error(chain, X509_V_ERR_CERT_REJECTED);
     return check->refused ? 0 : 1;
@@ -54,7 +55,10 @@ bool CertificateIsFor(X509* certificate, const char* serverName) {
     // -2: not an address at all, so a name.
     int address = X509_check_ip_asc(certificate, serverName, 0);
     if (address != -2) return address == 1;
-    return X509_check_host(certificate, serverName, 0, 0, nullptr) == 1;
+    // A wildcard stands for a whole label only (w*.example.org matches
+    // nothing), and only the subjectAltName names count, as browsers have it.
+    return X509_check_host(certificate, serverName, 0,
+                           X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS | X509_CHECK_FLAG_NEVER_CHECK_SUBJECT, nullptr) == 1;
 }
 
 ExchangeOutcome TlsExchange(const std::string& request, std::string& reply, const char* serverName, bool sendName) {

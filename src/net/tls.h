@@ -23,7 +23,8 @@ extern bool (*TlsLibraryStartup)();
 ExchangeOutcome TlsExchange(const std::string& request, std::string& reply, const char* serverName, bool sendName);
 
 // Whether the certificate is for serverName: a dotted address must be one
-// of its IP addresses, a name must match one of its names (wildcards as
-// usual). The same rule on every platform.
+// of its IP addresses, a name must match one of its subjectAltName names (a
+// wildcard only as a whole leftmost label; the subject's common name never
+// counts). The same rule on every platform.
 struct x509_st;
 bool CertificateIsFor(x509_st* certificate, const char* serverName);

@@ -49,13 +49,35 @@ void StopWinsock() {
 }
 
 bool IsHostName(const wchar_t* host) {
-    return std::iswalpha(static_cast<std::wint_t>(host[0])) != 0;
+    for (; *host != L'\0'; ++host)
+        if (*host != L'.' && !std::iswdigit(static_cast<std::wint_t>(*host))) return true;
+    return false;
+}
+
+bool IsDottedQuad(const std::string& text) {
+    std::size_t start = 0;
+    for (int n = 0; n < 4; ++n) {
+        std::size_t end = n < 3 ? text.find('.', start) : text.size();
+        if (end == std::string::npos) return false;
+        std::string number = text.substr(start, end - start);
+        if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
+            (number.size() > 1 && number[0] == '0') || std::stoi(number) > 255)
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 std::uint32_t ParseIPv4(const wchar_t* text) {
     char narrow[256];
     WideToAnsi(narrow, text, sizeof narrow);
-    return inet_addr(narrow);
+    return IsDottedQuad(narrow) ? inet_addr(narrow) : INADDR_NONE;
+}
+
+std::wstring ServerNameOf(const wchar_t* host) {
+    std::wstring name(host);
+    if (!name.empty() && name.back() == L'.') name.pop_back();
+    return name;
 }
 
 TimeoutParts SplitTimeout(int milliseconds) {

@@ -47,12 +47,24 @@ void StopWinsock();
 // the dotted text of the host's first IPv4 address. 0 or -1.
 int ResolveHost(wchar_t* buffer);
 
-// Whether a host text is a name to look up rather than an address: it
-// begins with a letter.
+// Whether a host text is a name to look up rather than an address: it holds
+// something besides digits and dots. Digits and dots alone are an address,
+// and only a strict dotted quad (IsDottedQuad) is one.
 bool IsHostName(const wchar_t* host);
 
-// Network-order IPv4 address of dotted text, INADDR_NONE when it is none.
+// Four decimal numbers 0-255 of one to three digits, no leading zero,
+// between three dots: the one form of an IPv4 address taken anywhere, so
+// that no reader takes 010 for octal or 0x0a for hex.
+bool IsDottedQuad(const std::string& text);
+
+// Network-order IPv4 address of a strict dotted quad, INADDR_NONE for any
+// other text.
 std::uint32_t ParseIPv4(const wchar_t* text);
+
+// The host as a server and a hosts file know it: one trailing dot (the root
+// of an absolute name) dropped, for the look-up, the certificate's name,
+// the server name indication and the Host line.
+std::wstring ServerNameOf(const wchar_t* host);
 
 // Connects to address:port and starts the exchange's deadline.
 SOCKET ConnectTcp(const wchar_t* address, unsigned short port, int timeoutMs);

@@ -19,6 +19,7 @@ bool PrepareTrust(ssl_ctx_st* context);
 bool PlatformTrustsChain(x509_store_ctx_st* chain);
 
 // The chain engine's verdict on a leaf and the certificates sent with it,
-// DER, leaf first. Revocation is checked where it can be within timeLeftMs;
-// a status that cannot be learnt does not refuse, a revoked one does.
-bool WindowsTrustsChain(const std::vector<std::string>& der, int timeLeftMs);
+// DER, leaf first, within shareMs: what the engine fetches (revocation,
+// missing issuers) and does not have by then is judged as unknown. A
+// revocation status that cannot be learnt does not refuse, a revoked one does.
+bool WindowsTrustsChain(const std::vector<std::string>& der, int shareMs);

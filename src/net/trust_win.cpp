@@ -32,5 +32,8 @@ bool PlatformTrustsChain(X509_STORE_CTX* chain) {
         X509* certificate = sk_X509_value(sent, i);
         if (X509_cmp(certificate, leaf) != 0) AddDer(der, certificate);
     }
-    return WindowsTrustsChain(der, ExchangeTimeLeftMs());
+    // At most a quarter of the exchange: the request and its reply keep the rest.
+    int share = ExchangeTimeLeftMs();
+    if (share > EXCHANGE_DEADLINE_MS / 4) share = EXCHANGE_DEADLINE_MS / 4;
+    return WindowsTrustsChain(der, share);
 }

@@ -19,7 +19,7 @@ const wchar_t DEFAULT_DYNDNS_HOST[] = L"members.dyndns.org";
 
 namespace {
 
-enum class Check { Host, Range, Switch, Base64, NonEmpty };
+enum class Check { Host, HostAndPath, Range, Switch, Base64, NonEmpty };
 
 template <std::size_t N>
 SettingField Field(wchar_t (&text)[N]) {
@@ -35,7 +35,7 @@ struct SettingRow {
 };
 
 const SettingRow kRows[SETTINGS_COUNT] = {
-    {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::Host, 0, 0},
+    {L"DomainCheckIP", [](SettingsData& r) { return Field(r.DomainCheckIP); }, DEFAULT_CHECKIP_HOST, Check::HostAndPath, 0, 0},
     {L"DomainDynDNS", [](SettingsData& r) { return Field(r.DomainDynDNS); }, DEFAULT_DYNDNS_HOST, Check::Host, 0, 0},
     {L"TOUT", [](SettingsData& r) { return Field(r.TOUT); }, L"3000", Check::Range, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS},
     {L"CLOOP", [](SettingsData& r) { return Field(r.CLOOP); }, L"60", Check::Range, PAUSE_MIN_MINUTES,
@@ -52,21 +52,31 @@ bool IsHostText(const std::wstring& text) {
     return text.find_first_not_of(HOST_CHARACTERS) == std::wstring::npos;
 }
 
-// A host field passes when it is written with host characters only and is,
-// or resolves to, a dotted IPv4 address. Only names that begin with a
-// letter are looked up; the name itself is kept, not its address.
+// A host field passes when it is written with host characters only and is
+// a strict dotted quad, or a name that resolves. The name itself is kept,
+// not its address.
 bool HostPasses(const wchar_t* field) {
     if (field[0] == L'\0' || !IsHostText(field)) return false;
+    if (!IsHostName(field)) return ParseIPv4(field) != 0xFFFFFFFFu;
     wchar_t scratch[HOST_TEXT_CAPACITY];
-    CopyText(scratch, field);
-    if (IsHostName(scratch)) ResolveHost(scratch);
+    CopyText(scratch, ServerNameOf(field).c_str());
+    ResolveHost(scratch);
     return ParseIPv4(scratch) != 0xFFFFFFFFu;
+}
+
+// A host, then perhaps a path from its first '/' on, written with path
+// characters only, so it cannot end the request line.
+bool HostAndPathPasses(const wchar_t* field) {
+    std::wstring text(field), host = CheckIpHostOf(field);
+    return HostPasses(host.c_str()) && text.find_first_not_of(PATH_CHARACTERS, host.size()) == std::wstring::npos;
 }
 
 bool Passes(const SettingRow& row, const wchar_t* field) {
     switch (row.check) {
         case Check::Host:
             return HostPasses(field);
+        case Check::HostAndPath:
+            return HostAndPathPasses(field);
         case Check::Range: {
             if (field[0] == L'\0') return false;
             int v = DecimalValue(field);
@@ -131,6 +141,11 @@ std::vector<std::wstring> HostNames(const wchar_t* domain, std::vector<std::wstr
             refused->push_back(line);
     }
     return names;
+}
+
+std::wstring CheckIpHostOf(const wchar_t* field) {
+    std::wstring text(field);
+    return text.substr(0, text.find(L'/'));
 }
 
 bool BalloonsOn(const SettingsData& record) {

@@ -25,6 +25,7 @@ struct SettingsData {
     wchar_t TIMESTAMP[32];
     bool CheckLastIPFlag;
     bool UseSSLFlag;
+    bool SecureCheckIPFlag;  // the SecureCheckIP option: the check-IP query over TLS
     std::vector<std::wstring> HostList;  // the host names of DOMAIN
 };
 
@@ -73,6 +74,9 @@ void RebuildHostList();
 // or cut a parameter of the update request; the other lines go to refused
 // (when not null), as typed.
 std::vector<std::wstring> HostNames(const wchar_t* domain, std::vector<std::wstring>* refused);
+
+// The host of a Check IP field, without the path it may carry ("host/path").
+std::wstring CheckIpHostOf(const wchar_t* field);
 
 // Whether DEBUG asks for balloons: exactly "true".
 bool BalloonsOn(const SettingsData& record = SettingsRecord);

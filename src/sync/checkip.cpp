@@ -8,17 +8,18 @@
 #include "util/text.h"
 
 SyncOutcome CheckIp(const SyncJob& job) {
-    // The request's Host line takes one character less than the field holds.
-    char host[HOST_TEXT_CAPACITY - 1];
-    WideToAnsi(host, job.server.c_str(), sizeof host);
+    std::wstring host = CheckIpHostOf(job.server.c_str());
     std::string reply;
-    ExchangeOutcome exchange = RunExchange(job.server.c_str(), job.port, FormatCheckIpRequest(host), job.tls,
-                                           job.server.c_str(), reply);
+    ExchangeOutcome exchange =
+        RunExchange(host.c_str(), job.port, FormatCheckIpRequest(job.server.c_str()), job.tls, host.c_str(), reply);
     if (int notice = OutcomeNotice(exchange)) ReportConnectionFailure(notice);
 
     SyncOutcome outcome;
+    // A refused server has had no byte of the request: the attempt ends as CERT ERROR.
+    if (exchange == ExchangeOutcome::CertificateRefused) outcome.status = Status::CertError;
     std::string address;
-    if (!reply.empty() && FindCheckIpAddress(reply, address)) {
+    // Over verified TLS the address alone is a whole answer too.
+    if (!reply.empty() && FindCheckIpAddress(reply, address, job.tls)) {
         wchar_t wide[CURRENT_IP_CAPACITY];
         AnsiToWide(wide, address.c_str(), CURRENT_IP_CAPACITY);
         outcome.address = wide;

@@ -1,8 +1,12 @@
 // The protocol's text for one attempt: gate arithmetic, requests, page and reply.
 #include "sync/protocol.h"
 
+#include <cstring>
+
 #include "net/report.h"
+#include "net/transport.h"
 #include "util/product.h"
+#include "util/text.h"
 
 int UnixSecondsFromTicks(std::uint64_t ticks) {
     const long long kEpochMicroseconds = 11644473600000000LL;
@@ -18,8 +22,18 @@ bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds) {
     return now > static_cast<int>(limit);
 }
 
-std::string FormatCheckIpRequest(const char* host) {
-    return std::string("GET /index.php HTTP/1.0\r\nHost: ") + host + "\r\n\r\n";
+std::string FormatCheckIpRequest(const wchar_t* field) {
+    char narrow[HOST_TEXT_CAPACITY];
+    WideToAnsi(narrow, field, sizeof narrow);
+    if (std::strchr(narrow, '/') == nullptr) narrow[HOST_TEXT_CAPACITY - 2] = '\0';
+    std::string name(narrow), path = "/index.php";
+    std::size_t slash = name.find('/');
+    if (slash != std::string::npos) {
+        path = name.substr(slash);
+        name.erase(slash);
+    }
+    if (!name.empty() && name.back() == '.') name.pop_back();  // as ServerNameOf
+    return "GET " + path + " HTTP/1.0\r\nHost: " + name + "\r\n\r\n";
 }
 
 std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
@@ -34,7 +48,7 @@ std::wstring JoinHostNames(const std::vector<std::wstring>& hosts) {
 std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* currentIP,
                                  const wchar_t* updateHost, const wchar_t* auth) {
     std::wstring r = L"GET /nic/update?system=dyndns&hostname=" + hostNames + L"&myip=" + currentIP +
-                     L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + updateHost +
+                     L"&wildcard=NOCHG&mx=NOCHG&backmx=NOCHG&offline=NOCHG HTTP/1.0\r\nHost: " + ServerNameOf(updateHost) +
                      L"\r\nAuthorization: Basic " + auth + L"\r\nUser-Agent: " + ProductName + L"/" +
                      ProductVersion + L" " + ContactEmail + L"\r\n\r\n";
     const std::size_t kLimit = 1023;
@@ -42,34 +56,36 @@ std::wstring FormatUpdateRequest(const std::wstring& hostNames, const wchar_t* c
     return r;
 }
 
-bool FindCheckIpAddress(const std::string& reply, std::string& address) {
+namespace {
+
+// The body after the head, without one final line break.
+std::string BareBody(const std::string& reply) {
+    std::size_t head = reply.find("\r\n\r\n");
+    if (head == std::string::npos) return "";
+    std::string body = reply.substr(head + 4);
+    if (!body.empty() && body.back() == '\n') body.pop_back();
+    if (!body.empty() && body.back() == '\r') body.pop_back();
+    return body;
+}
+
+}  // namespace
+
+bool FindCheckIpAddress(const std::string& reply, std::string& address, bool bareBody) {
     static const char kMarker[] = "Current IP Address: ";
     const std::size_t kMarkerLength = sizeof kMarker - 1;
     std::size_t a = reply.rfind(kMarker);
     std::size_t b = reply.rfind("</body>");
-    if (a == std::string::npos || b == std::string::npos) return false;
-    std::size_t start = a + kMarkerLength;
-    if (b <= start) return false;
-    address = reply.substr(start, b - start);
+    if (a != std::string::npos && b != std::string::npos && b > a + kMarkerLength)
+        address = reply.substr(a + kMarkerLength, b - a - kMarkerLength);
+    else if (bareBody)
+        address = BareBody(reply);
+    else
+        return false;
     // Cut to fit CurrentIP, a longer text could read as another address: it is none.
     return address.size() < CURRENT_IP_CAPACITY && IsAddressText(address);
 }
 
 namespace {
-
-bool IsDottedQuad(const std::string& text) {
-    std::size_t start = 0;
-    for (int n = 0; n < 4; ++n) {
-        std::size_t end = n < 3 ? text.find('.', start) : text.size();
-        if (end == std::string::npos) return false;
-        std::string number = text.substr(start, end - start);
-        if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
-            (number.size() > 1 && number[0] == '0') || std::stoi(number) > 255)
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 // How many 16-bit groups a run of single-colon-separated hex groups holds
 // (a dotted quad at its end, where allowed, counts two); -1 when it is none.

@@ -16,7 +16,11 @@ int UnixSecondsFromTicks(std::uint64_t ticks);
 // minute) since the last recorded sync. Signed 32-bit arithmetic, wrapping.
 bool SyncGateAllows(int now, int cloopMinutes, int lastSyncSeconds);
 
-std::string FormatCheckIpRequest(const char* host);
+// The check-IP request for a Check IP field: "host" asks for /index.php,
+// "host/path" for /path. The Host lines carry the host without a trailing
+// dot (ServerNameOf); a field without a path goes out cut to one character
+// less than the field holds, as it always has, one with a path whole.
+std::string FormatCheckIpRequest(const wchar_t* field);
 
 // The host-name parameter: at most the first 21 names, comma-separated.
 const std::size_t MAX_UPDATE_HOSTS = 21;
@@ -31,9 +35,11 @@ const std::size_t CURRENT_IP_CAPACITY = 31;
 
 // The address text between the last "Current IP Address: " and the last
 // "</body>"; false when either marker is missing, or the text is longer than
-// CurrentIP holds or no address (IsAddressText): the page travels in the
-// clear and the text goes into the update request.
-bool FindCheckIpAddress(const std::string& reply, std::string& address);
+// CurrentIP holds or no address (IsAddressText): the text goes into the
+// update request. With bareBody (a reply over verified TLS) a body that is
+// one address alone, perhaps with a final line break, is taken too: what
+// HTTPS check-IP services answer.
+bool FindCheckIpAddress(const std::string& reply, std::string& address, bool bareBody = false);
 
 // A dotted quad (four decimal numbers 0-255 of one to three digits, no
 // leading zero) or an IPv6 text (hex groups of one to four digits between

@@ -19,9 +19,12 @@ std::wstring LocalTimeText() {
     return text;
 }
 
+// The Check IP field whole: its host, and the page it may name.
 SyncJob CheckIpJob(const SettingsData& settings) {
     SyncJob job;
     job.server = settings.DomainCheckIP;
+    job.tls = settings.SecureCheckIPFlag;
+    job.port = job.tls ? 443 : 80;
     return job;
 }
 

@@ -14,7 +14,7 @@
 // worker is out cannot change or free what it reads. A capability that needs
 // more of the settings adds a field here and fills it in the two makers.
 struct SyncJob {
-    std::wstring server;                  // the host asked: the check-IP host or the update host
+    std::wstring server;                  // the host asked: the Check IP field (host/path) or the update host
     unsigned short port = 80;
     bool tls = false;
     std::wstring auth;                    // update: the Base64 credential
@@ -25,7 +25,7 @@ struct SyncJob {
 // What a worker found, handed to the main thread with its end report.
 struct SyncOutcome {
     std::wstring address;                // check-IP: the address found, empty for none; update: the address sent
-    Status status = Status::CheckError;  // the word the attempt shows: CHECK ERROR or the address; the update's reply
+    Status status = Status::CheckError;  // check-IP: CHECK ERROR, or CERT ERROR for a refused server; the update's reply
 };
 
 // The jobs, made on the main thread from the settings of that moment.

@@ -382,3 +382,37 @@ TEST(E2E, HostileCheckIpPageGivesCheckErrorAndNoUpdate) {
         EXPECT_TRUE(c.Exit()) << row.first;
     }
 }
+
+// Secure Check IP, switched on in the File menu: the check-IP query goes over TLS to the page the field names, and a
+// check-IP server whose certificate is refused gets no request and ends the attempt as CERT ERROR, with no update.
+TEST(E2E, SecureCheckIpAsksOverTlsAndRefusesAnUntrustedServer) {
+    struct Row {
+        const char* name;
+        const wchar_t* checkIp;
+        bool secure;
+        const wchar_t *ip, *status;
+        std::string log, request;  // request empty: none arrives
+    } rows[] = {
+        {"off", L"127.0.0.20", false, kAddress, L"GOOD", "127.0.0.20-80", "GET /index.php HTTP/1.0"},
+        {"on", L"127.0.0.28/", true, kAddress, L"GOOD", "127.0.0.28-443", "GET / HTTP/1.0"},
+        {"on, self-signed", L"127.0.0.29/", true, L"CHECK ERROR", L"CERT ERROR", "127.0.0.29-443", ""},
+    };
+    for (const Row& row : rows) {
+        Seed({{L"DomainCheckIP", row.checkIp}});
+        std::size_t before = Requests(row.log).size(), updates = Requests("127.0.0.21-80").size();
+        Client c;
+        ASSERT_TRUE(c.Start()) << row.name;
+        if (row.secure) PostMessageW(c.main, WM_COMMAND, IDM_SECURE_CHECK_IP, 0);
+        EXPECT_TRUE(WaitUntil([&] { return (Stored(L"SecureCheckIP") == L"true") == row.secure; })) << row.name;
+        c.Click(IDC_START);
+        EXPECT_TRUE(c.WaitText(IDC_QUERY_STATUS, row.status)) << row.name << ": STATUS " << c.Text(IDC_QUERY_STATUS);
+        EXPECT_EQ(c.Text(IDC_QUERY_IP), row.ip) << row.name;
+        std::vector<std::string> requests = Requests(row.log);
+        ASSERT_EQ(requests.size(), before + (row.request.empty() ? 0 : 1)) << row.name << ": check-IP queries";
+        if (!row.request.empty()) {
+            EXPECT_EQ(requests.back(), row.request) << row.name;
+        }
+        EXPECT_EQ(Requests("127.0.0.21-80").size(), updates + (row.request.empty() ? 0 : 1)) << row.name << ": updates";
+        EXPECT_TRUE(c.Exit()) << row.name;
+    }
+}

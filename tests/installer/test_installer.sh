@@ -71,8 +71,9 @@ wine_run reg delete "$settings" /f >/dev/null 2>&1
 for v in DomainCheckIP=127.0.0.59 DomainDynDNS=127.0.0.59 AUTH=a2VwdA==; do
   wine_run reg add "$settings" /v "${v%%=*}" /t REG_SZ /d "${v#*=}" /f >/dev/null 2>&1
 done
-declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60 [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
-  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1)
+declare -A preset=([CHECKIP]=DomainCheckIP=127.0.0.60/v1/ip_4.txt [DYNDNS]=DomainDynDNS=127.0.0.61 [PAUSE]=CLOOP=1440
+  [TIMEOUT]=TOUT=1000 [BALLOON]=DEBUG=true [SECURE]=CheckUseSSL=0 [CHECKLASTIP]=CheckLastIP=1
+  [SECURECHECKIP]=SecureCheckIP=1)
 switches=(); for s in "${!preset[@]}"; do v=${preset[$s]}; switches+=("/$s=${v#*=}"); done
 wine_run "$setup" /S /NCRC /AUTOSTART "${switches[@]}" >/dev/null 2>&1
 check "program installed into Program Files" test -f "$exe"
@@ -95,7 +96,7 @@ before=$(wine_run reg query "$settings" 2>&1)
 # Unknown, repeated (/PAUSE=30 follows each) and cut values too; split at blanks.
 for bad in /PAUSE=1441 /TIMEOUT=999 /PAUSE=060 /BALLOON=True /SECURE=2 /DYNDNS=my_host \
     "/CHECKIP=$(printf %068d 0 | tr 0 a)" /CHEKIP=a /PAUSE:120 "/SECURE 1" /PAUSE=45 /AUTOSTART=1 \
-    /DYNDNS=host/x; do
+    /DYNDNS=host/x /SECURECHECKIP=2 '/CHECKIP=127.0.0.60/ip?x=1' /CHECKIP=/ip; do
   wine_run "$setup" /S $bad /PAUSE=30 >/dev/null 2>&1
   check "preset $bad refused with exit code 3" test $? -eq 3
 done

@@ -113,20 +113,21 @@ TEST_F(Exchange, UpdateSendsTheSameBytesPlainAndOverTlsWithTheNameOnlyForNames) 
     struct Row {
         const wchar_t* host;
         bool secure;
-        std::string record, sni;
+        std::string record, sni, hostLine;
     } rows[] = {
-        {L"127.0.0.3", false, "127.0.0.3-80", ""},
-        {L"127.0.0.3", true, "127.0.0.3-443", "sni=-"},
+        {L"127.0.0.3", false, "127.0.0.3-80", "", "127.0.0.3"},
+        {L"127.0.0.3", true, "127.0.0.3-443", "sni=-", "127.0.0.3"},
         // install-deps.sh maps this name to 127.0.0.3 in /etc/hosts.
-        {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test"},
+        {L"update.velloq.test", true, "127.0.0.3-443", "sni=update.velloq.test", "update.velloq.test"},
+        // An absolute name: the certificate is for the name without its root dot.
+        {L"update.velloq.test.", true, "127.0.0.3-443", "sni=update.velloq.test", "update.velloq.test"},
     };
     for (const Row& r : rows) {
         SetUp();
         EXPECT_EQ(Update(r.host, r.secure), L"GOOD") << r.record;
         std::vector<StandinRequest> seen = StandinRequests(r.record);
         ASSERT_FALSE(seen.empty()) << r.record;
-        std::wstring host(r.host);
-        EXPECT_EQ(seen.back().bytes, ExpectedUpdate(std::string(host.begin(), host.end()))) << r.record;
+        EXPECT_EQ(seen.back().bytes, ExpectedUpdate(r.hostLine)) << r.record;
         if (r.secure) {
             EXPECT_NE(seen.back().head.find(" TLSv1.3 " + r.sni), std::string::npos) << seen.back().head;
         }
@@ -153,6 +154,9 @@ TEST_F(Exchange, UpdateOutcomes) {
         {L"127.0.0.12", true, kGoodAuth, L"UNKNOWN", 0},
         {L"127.0.0.15", false, kGoodAuth, L"SYNC ERROR", CONNECT},
         {L"256.256.256.256", true, kGoodAuth, L"SYNC ERROR", CONNECT},
+        // 127.0.0.3 written loosely: neither is an address, nor a name that resolves.
+        {L"127.000.000.003", false, kGoodAuth, L"SYNC ERROR", CONNECT},
+        {L"0x7f.3", false, kGoodAuth, L"SYNC ERROR", CONNECT},
         {L"127.0.0.25", true, kGoodAuth, L"SYNC ERROR", 0},  // garbage instead of TLS
         // Certificates (tests/net/standins.list); a refused one ends the
         // handshake before the credential is written.
@@ -173,6 +177,74 @@ TEST_F(Exchange, UpdateOutcomes) {
         if (word == L"CERT ERROR") {
             EXPECT_TRUE(StandinRequests(std::string(host.begin(), host.end()) + "-443").empty()) << r.host;
         }
+    }
+}
+
+// Secure Check IP: the query to port 443, the server verified as for the
+// update, a refused one gets not a byte; a bare address is an answer only
+// over TLS. A path after the host is the page asked for.
+TEST_F(Exchange, CheckIpOverTlsAndWithAPath) {
+    const std::string kPage = "GET /index.php HTTP/1.0\r\nHost: ";
+    struct Row {
+        const wchar_t* field;
+        bool secure;
+        std::vector<std::wstring> reports;
+        std::string record, request;  // request empty: none arrives
+    } rows[] = {
+        {L"127.0.0.2", false, {L"check-IP end 192.0.2.7"}, "127.0.0.2-80", kPage + "127.0.0.2\r\n\r\n"},
+        {L"127.0.0.2/ip", false, {L"check-IP end -"}, "127.0.0.2-80",
+         "GET /ip HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n"},  // the address alone, in the clear
+        {L"127.0.0.28", true, {L"check-IP end 192.0.2.10"}, "127.0.0.28-443", kPage + "127.0.0.28\r\n\r\n"},
+        {L"127.0.0.28/", true, {L"check-IP end 192.0.2.10"}, "127.0.0.28-443",
+         "GET / HTTP/1.0\r\nHost: 127.0.0.28\r\n\r\n"},
+        {L"127.0.0.28/v1/ip.txt", true, {L"check-IP end 192.0.2.10"}, "127.0.0.28-443",
+         "GET /v1/ip.txt HTTP/1.0\r\nHost: 127.0.0.28\r\n\r\n"},
+        {L"127.0.0.29/", true, {L"failure 516", L"check-IP end - CERT ERROR"},
+         "127.0.0.29-443", ""},  // self-signed
+        {L"127.0.0.30/", true, {L"failure 516", L"check-IP end - CERT ERROR"},
+         "127.0.0.30-443", ""},  // expired
+        {L"127.0.0.31/", true, {L"failure 516", L"check-IP end - CERT ERROR"},
+         "127.0.0.31-443", ""},  // another address's
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        std::wcscpy(SettingsRecord.DomainCheckIP, r.field);
+        SettingsRecord.SecureCheckIPFlag = r.secure;
+        std::size_t before = StandinRequests(r.record).size();
+        CheckIpWorker(new SyncJob(CheckIpJob(SettingsRecord)));
+        EXPECT_EQ(WorkerReports(), r.reports) << r.record;
+        std::vector<StandinRequest> seen = StandinRequests(r.record);
+        ASSERT_EQ(seen.size(), before + (r.request.empty() ? 0 : 1)) << r.record;
+        if (!r.request.empty()) {
+            EXPECT_EQ(seen.back().bytes, r.request) << r.record;
+            EXPECT_EQ(seen.back().head.find(" sni=-") != std::string::npos, r.secure) << seen.back().head;
+        }
+    }
+}
+
+// A trusted leaf whose CRL and OCSP servers take the fetch and never answer
+// (127.0.0.26): the chain engine has a quarter of the exchange, so the reply
+// is still read and its address reported for the record. A certificate for another name is refused
+// before the engine fetches anything.
+TEST_F(Exchange, SilentRevocationServersHoldNoAttempt) {
+    using Clock = std::chrono::steady_clock;
+    struct Row {
+        const wchar_t* host;
+        const wchar_t* word;
+        int notice;
+    } rows[] = {{L"localhost", L"CERT ERROR", CERT}, {L"127.0.0.27", L"GOOD", 0}};
+    for (const Row& r : rows) {
+        SetUp();
+        std::size_t fetches = StandinRequests("127.0.0.26-80").size();
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(Update(r.host, true, r.notice), r.word) << r.host;
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_LT(seconds, EXCHANGE_DEADLINE_MS / 2000.0) << r.host;
+        std::size_t fetched = StandinRequests("127.0.0.26-80").size() - fetches;
+        if (r.notice != 0) {
+            EXPECT_EQ(fetched, 0u) << r.host;
+        }
+        std::printf("silent revocation servers, %ls: %ls after %.1f s, %zu fetches\n", r.host, r.word, seconds, fetched);
     }
 }
 

@@ -21,7 +21,9 @@ void Report(const std::wstring& what) {
 }  // namespace
 
 void ReportConnectionFailure(int notice) { Report(L"failure " + std::to_wstring(notice)); }
-void ReportCheckIpEnd(const SyncOutcome& o) { Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address)); }
+void ReportCheckIpEnd(const SyncOutcome& o) {
+    Report(L"check-IP end " + (o.address.empty() ? L"-" : o.address) + (o.status == Status::CertError ? L" CERT ERROR" : L""));
+}
 void ReportUpdateEnd(const SyncOutcome& o) {
     Report(L"update end " + std::wstring(StatusWord(o.status)) + L" " + o.address);
 }

@@ -30,7 +30,7 @@ struct SettingsTest : ::testing::Test {
         MemoryRegistry() = {};
         FakeResolver() = {};
         FakeResolver().answers = {{L"check.example", L"192.0.2.10"}, {L"a_b.example", L"192.0.2.11"},
-                                  {std::wstring(67, L'h'), L"192.0.2.12"}};
+                                  {std::wstring(67, L'h'), L"192.0.2.12"}, {L"1up.example", L"192.0.2.13"}};
         SettingsRecord = SettingsData();
         FailedStoreKey = nullptr;
     }
@@ -43,6 +43,18 @@ TEST_F(SettingsTest, LoadChecksCorrectsAndStoresAllNine) {
         {"host with a header after it", 0, L"1.2.3.4\r\nX-Extra: 1", kDefaults[0]},
         {"host with a blank", 0, L"1.2.3.4 x", kDefaults[0]}, {"host, underscore", 0, L"a_b.example", kDefaults[0]},
         {"host cut to 67, then resolved", 0, std::wstring(100, L'h'), std::wstring(67, L'h')},
+        // Digits and dots are an address only as a strict dotted quad; anything else is a name.
+        {"host a dotted quad", 0, L"192.0.2.1", L"192.0.2.1"}, {"host in octal", 0, L"010.010.010.010", kDefaults[0]},
+        {"host a short address", 0, L"10.1", kDefaults[0]}, {"host a quad and a dot", 1, L"192.0.2.1.", kDefaults[1]},
+        {"host, a name beginning with a digit", 1, L"1up.example", L"1up.example"},
+        {"host in hex: a name, and none resolves", 1, L"0x0a.1", kDefaults[1]},
+        // The check-IP host may name a page; a path of anything but path characters is refused whole.
+        {"check-IP page", 0, L"check.example/v1/ip-4.txt", L"check.example/v1/ip-4.txt"},
+        {"check-IP root page", 0, L"192.0.2.1/", L"192.0.2.1/"}, {"check-IP page, no host", 0, L"/ip", kDefaults[0]},
+        {"check-IP page with a query", 0, L"check.example/ip?x=1", kDefaults[0]},
+        {"check-IP page with a blank", 0, L"check.example/a b", kDefaults[0]},
+        {"check-IP page of a loose address", 0, L"10.1/ip", kDefaults[0]},
+        {"update host with a page", 1, L"check.example/ip", kDefaults[1]},
         {"update host empty", 1, L"", kDefaults[1]},  {"update host with a blank", 1, L"127.0.0.3 x", kDefaults[1]},
         {"time-out below range", 2, L"999", L"3000"},        {"time-out lowest", 2, L"1000", L"1000"},
         {"time-out above range", 2, L"15001", L"3000"},      {"time-out highest", 2, L"15000", L"15000"},

@@ -23,7 +23,20 @@ TEST(SyncClock, GateAndUnixSeconds) {
 }
 
 TEST(SyncRequests, ExactTexts) {
-    EXPECT_EQ(FormatCheckIpRequest("127.0.0.2"), "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest(L"127.0.0.2"), "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
+    // An absolute name's root dot is no part of the name a server knows; only one is dropped.
+    EXPECT_EQ(FormatCheckIpRequest(L"check.example."), "GET /index.php HTTP/1.0\r\nHost: check.example\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest(L"check.example.."), "GET /index.php HTTP/1.0\r\nHost: check.example.\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest(L"check.example./"), "GET / HTTP/1.0\r\nHost: check.example\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest(L"check.example/v1/ip"), "GET /v1/ip HTTP/1.0\r\nHost: check.example\r\n\r\n");
+    // A full field: without a page cut by one character as always, with one whole.
+    const std::string full(67, 'h'), page = "h/" + std::string(65, 'p');
+    EXPECT_EQ(FormatCheckIpRequest(std::wstring(full.begin(), full.end()).c_str()),
+              "GET /index.php HTTP/1.0\r\nHost: " + full.substr(0, 66) + "\r\n\r\n");
+    EXPECT_EQ(FormatCheckIpRequest(std::wstring(page.begin(), page.end()).c_str()),
+              "GET " + page.substr(1) + " HTTP/1.0\r\nHost: h\r\n\r\n");
+    EXPECT_NE(FormatUpdateRequest(L"a", L"192.0.2.7", L"members.example.", L"x").find(L"\r\nHost: members.example\r\n"),
+              std::wstring::npos);
     EXPECT_EQ(JoinHostNames({L"a.example", L"b.example"}), L"a.example,b.example");
     EXPECT_EQ(JoinHostNames(std::vector<std::wstring>(22, L"h")).size(), 21u * 2 - 1) << "at most 21 names";
     EXPECT_EQ(FormatUpdateRequest(L"a.example,b.example", L"192.0.2.7", L"127.0.0.3", L"YWJj"),
@@ -53,6 +66,23 @@ TEST(SyncReplies, CheckIpAddressBetweenTheLastMarkers) {
         bool found = FindCheckIpAddress(r.reply, address);
         EXPECT_EQ(found ? address : "(none)", r.address ? r.address : "(none)") << r.behaviour;
     }
+    // Over verified TLS the body may be the address alone; in the clear it is none.
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+    struct BareRow { std::string reply; const char *overTls, *inClear; } bare[] = {
+        {head + "192.0.2.7\n", "192.0.2.7", nullptr},      {head + "192.0.2.7", "192.0.2.7", nullptr},
+        {head + "192.0.2.7\r\n", "192.0.2.7", nullptr},    {head + "2001:db8::1\n", "2001:db8::1", nullptr},
+        {head + "192.0.2.7\n\n", nullptr, nullptr},         {head + " 192.0.2.7", nullptr, nullptr},
+        {head + "192.0.2.7&hostname=x", nullptr, nullptr}, {head + "010.0.2.7", nullptr, nullptr},
+        {"192.0.2.7\n", nullptr, nullptr},                 {head, nullptr, nullptr},
+        {head + "<body>Current IP Address: 192.0.2.8</body>", "192.0.2.8", "192.0.2.8"},
+    };
+    for (const BareRow& r : bare)
+        for (bool tls : {true, false}) {
+            std::string address;
+            const char* expected = tls ? r.overTls : r.inClear;
+            bool found = FindCheckIpAddress(r.reply, address, tls);
+            EXPECT_EQ(found ? address : "(none)", expected ? expected : "(none)") << r.reply << (tls ? " over TLS" : "");
+        }
     // Only what an address is written as: a dotted quad, or IPv6 text within the 30 characters CurrentIP holds.
     const std::pair<const char*, bool> texts[] = {
         {".", false}, {"abc", false}, {"1.2.3", false}, {"256.1.2.3", false}, {"01.2.3.4", false}, {"1.2.3.4.", false},
