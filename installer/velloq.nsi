@@ -1,6 +1,6 @@
 ; Windows installer for DynDNS Velloq Client, built on Linux with makensis.
 ; makensis -DPRODUCT=<name> -DVERSION=<x.y.z.w> -DEXE=<DynDNSVelloqClient.exe> -DOUTFILE=<setup.exe> velloq.nsi
-; Silent use: setup.exe /S [/AUTOSTART] [presets, below]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
+; Silent use: setup.exe /S [/AUTOSTART] [/SERVICE] [presets, below]   uninstall: Uninstall.exe /S [/REMOVESETTINGS]
 ; (deployment tools: Uninstall.exe /S _?=<folder>, which waits and gives the exit code)
 ; The build also passes the settings' limits (-DPAUSE_MIN=... ) and, to sign,
 ; -DSIGN_SCRIPT=<scripts/sign.sh> -DSIGN_PFX=<key.pfx>.
@@ -18,6 +18,9 @@ Target amd64-unicode
 !ifndef PRODUCT
   !error "PRODUCT is not defined: pass -DPRODUCT=<name> (the build passes the product's name)"
 !endif
+!ifndef SERVICE_NAME | SERVICE_DISPLAY_NAME
+  !error "pass -DSERVICE_NAME=<name> -DSERVICE_DISPLAY_NAME=<name> (the build derives them from the product's name)"
+!endif
 !define PROGRAM "DynDNSVelloqClient.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\DynDNSVelloqClient"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -27,6 +30,17 @@ Target amd64-unicode
 !define SETTINGS_KEY "${VENDOR_KEY}\Orvenna DynDNS Client"
 ; SYSTEM and Administrators keep full control, Users may read and write.
 !define SETTINGS_SDDL "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)"
+; With the service, LocalService (its account) is named too, so it may record
+; the last sync whatever becomes of the Users entry.
+!define SETTINGS_SDDL_SERVICE "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)(A;CI;KRKW;;;LS)"
+; What the service publishes: only it, SYSTEM and Administrators write, Users read.
+!define STATE_KEY "${VENDOR_KEY}\Orvenna DynDNS Client Service"
+!define STATE_SDDL "D:AI(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KA;;;LS)(A;CI;KR;;;BU)"
+; The service: SYSTEM and Administrators control it; logged-on (interactive)
+; users may query it and send it the user-defined codes 128-255 (CR), not
+; stop, start or change it.
+!define SERVICE_SDDL "D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)(A;;CCLCSWLOCRRC;;;IU)"
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT}"
 ; HKEY_LOCAL_MACHINE as a 64-bit handle, sign-extended as in the Windows headers
 !define HKLM_HANDLE 0xFFFFFFFF80000002
 !define KEY_WOW64_64KEY 0x0100
@@ -75,6 +89,18 @@ Function .onInit
   ${IfNot} ${Errors}
     SectionSetFlags 1 ${SF_SELECTED}
   ${EndIf}
+  ; The service component: asked for, or kept because it exists.
+  ClearErrors
+  ${GetOptions} $0 "/SERVICE" $1
+  StrCpy $2 0
+  ${IfNot} ${Errors}
+    StrCpy $2 1
+  ${EndIf}
+  Call ServiceExists
+  ${If} $0 = 1
+  ${OrIf} $2 = 1
+    SectionSetFlags 2 ${SF_SELECTED}
+  ${EndIf}
   Call CheckPresets
 FunctionEnd
 
@@ -101,16 +127,96 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPIES ""
 !insertmacro CLOSE_RUNNING_COPIES "un."
 
+!define SC_MANAGER_CONNECT 1
+!define SC_MANAGER_ALL_ACCESS 0xF003F
+!define SERVICE_ALL_ACCESS 0xF01FF
+!define SERVICE_QUERY_STATUS 4
+!define SERVICE_START 0x10
+!define SERVICE_STOP 0x20
+!define SERVICE_DELETE 0x10000
+!define SERVICE_WIN32_OWN_PROCESS 0x10
+!define SERVICE_AUTO_START 2
+!define SERVICE_ERROR_NORMAL 1
+!define SERVICE_CONTROL_STOP 1
+!define SERVICE_STOPPED 1
+!define LOCAL_SERVICE "NT AUTHORITY\LocalService"
+
+; $R1 := our service opened with access $R0, or 0 when it does not exist.
+!macro SERVICE_FUNCTIONS un
+Function ${un}OpenOurService
+  StrCpy $R1 0
+  System::Call 'advapi32::OpenSCManagerW(p 0, p 0, i ${SC_MANAGER_CONNECT}) p .R2'
+  ${If} $R2 P<> 0
+    System::Call 'advapi32::OpenServiceW(p R2, w "${SERVICE_NAME}", i R0) p .R1'
+    System::Call 'advapi32::CloseServiceHandle(p R2)'
+  ${EndIf}
+FunctionEnd
+
+; Stops the service and waits (up to 10 s) until its process has ended, so
+; that the program file is free.
+Function ${un}StopService
+  IntOp $R0 ${SERVICE_STOP} | ${SERVICE_QUERY_STATUS}
+  Call ${un}OpenOurService
+  ${IfThen} $R1 P= 0 ${|} Return ${|}
+  ; SERVICE_STATUS_PROCESS: its state is the second number, its process the eighth.
+  System::Call '*(i,i,i,i,i,i,i,i,i) p .R3'
+  System::Call 'advapi32::QueryServiceStatusEx(p R1, i 0, p R3, i 36, *i .R4) i .R4'
+  System::Call '*$R3(i, i .R5, i, i, i, i, i, i .R6, i)'
+  StrCpy $R7 0
+  ${If} $R5 <> ${SERVICE_STOPPED}
+  ${AndIf} $R6 <> 0
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R6) p .R7'
+  ${EndIf}
+  System::Call 'advapi32::ControlService(p R1, i ${SERVICE_CONTROL_STOP}, p R3) i'
+  ${If} $R7 P<> 0
+    System::Call 'kernel32::WaitForSingleObject(p R7, i 10000)'
+    System::Call 'kernel32::CloseHandle(p R7)'
+  ${EndIf}
+  System::Free $R3
+  System::Call 'advapi32::CloseServiceHandle(p R1)'
+FunctionEnd
+
+Function ${un}StartServiceIfPresent
+  StrCpy $R0 ${SERVICE_START}
+  Call ${un}OpenOurService
+  ${If} $R1 P<> 0
+    System::Call 'advapi32::StartServiceW(p R1, i 0, p 0) i'
+    System::Call 'advapi32::CloseServiceHandle(p R1)'
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro SERVICE_FUNCTIONS ""
+!insertmacro SERVICE_FUNCTIONS "un."
+
+; $0 := 1 when the service exists, else 0.
+Function ServiceExists
+  StrCpy $R0 ${SERVICE_QUERY_STATUS}
+  Call OpenOurService
+  StrCpy $0 0
+  ${If} $R1 P<> 0
+    StrCpy $0 1
+    System::Call 'advapi32::CloseServiceHandle(p R1)'
+  ${EndIf}
+FunctionEnd
+
+
+
 ; The 64-bit program gets no registry virtualisation, so a standard user
 ; could not save settings under HKLM. Open this one key (and what it will
 ; hold) to Users; an existing key keeps its values. The Run key stays as
 ; it is: only administrators may make the program start for everyone.
 Function OpenSettingsToUsers
   StrCpy $3 "${SETTINGS_SDDL}"
-  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, p 0, i 0, \
+  StrCpy $4 "${SETTINGS_KEY}"
+  Call SetKeyAccess
+FunctionEnd
+
+; The key $4 (created if missing) gets the access list $3.
+Function SetKeyAccess
+  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w r4, i 0, p 0, i 0, \
                 i ${SETTINGS_ACCESS}, p 0, *p .r1, p 0) i .r0'
   ${If} $0 <> 0
-    DetailPrint "Cannot create the settings key (error $0)"
+    DetailPrint "Cannot create the key $4 (error $0)"
     Return
   ${EndIf}
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w r3, \
@@ -123,7 +229,7 @@ Function OpenSettingsToUsers
   ${EndIf}
   System::Call 'advapi32::RegCloseKey(p r1)'
   ${If} $0 != 0
-    DetailPrint "Standard users may not be able to save settings ($0)"
+    DetailPrint "The access list of $4 was not set ($0)"
   ${EndIf}
 FunctionEnd
 
@@ -140,6 +246,8 @@ FunctionEnd
 Section "${PRODUCT}" SecProgram
   SectionIn RO
   Call NoteFreshSettings
+  ; The running-copy check looks for windows; the service has none.
+  Call StopService
   Call CloseRunningCopies
   SetOutPath "$INSTDIR"
   ; A silent install would skip a file it cannot replace and still report
@@ -189,6 +297,49 @@ Section /o "Start with Windows" SecAutostart
   WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" $0
 SectionEnd
 
+; The cycle as a service from boot, with nobody logged on (LocalService, own
+; process, automatic start, the program's path quoted). The tray program
+; then becomes its face. Started in .onInstSuccess, after the presets.
+Section /o "Keep names current without logon" SecService
+  System::Call 'advapi32::OpenSCManagerW(p 0, p 0, i ${SC_MANAGER_ALL_ACCESS}) p .r5'
+  ${If} $5 P= 0
+    DetailPrint "Cannot reach the service manager"
+    Return
+  ${EndIf}
+  StrCpy $6 '"$INSTDIR\${PROGRAM}" -service'
+  System::Call 'advapi32::OpenServiceW(p r5, w "${SERVICE_NAME}", i ${SERVICE_ALL_ACCESS}) p .r7'
+  ${If} $7 P= 0
+    System::Call 'advapi32::CreateServiceW(p r5, w "${SERVICE_NAME}", w "${SERVICE_DISPLAY_NAME}", \
+                  i ${SERVICE_ALL_ACCESS}, i ${SERVICE_WIN32_OWN_PROCESS}, i ${SERVICE_AUTO_START}, \
+                  i ${SERVICE_ERROR_NORMAL}, w r6, p 0, p 0, p 0, w "${LOCAL_SERVICE}", p 0) p .r7'
+  ${Else}
+    System::Call 'advapi32::ChangeServiceConfigW(p r7, i ${SERVICE_WIN32_OWN_PROCESS}, i ${SERVICE_AUTO_START}, \
+                  i ${SERVICE_ERROR_NORMAL}, w r6, p 0, p 0, p 0, w "${LOCAL_SERVICE}", p 0, \
+                  w "${SERVICE_DISPLAY_NAME}") i'
+  ${EndIf}
+  ${If} $7 P= 0
+    DetailPrint "Cannot create the service ${SERVICE_NAME}"
+  ${Else}
+    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SERVICE_SDDL}", \
+                  i ${SDDL_REVISION_1}, *p .r8, p 0) i .r0'
+    ${If} $0 <> 0
+      System::Call 'advapi32::SetServiceObjectSecurity(p r7, i ${DACL_SECURITY_INFORMATION}, p r8) i'
+      System::Call 'kernel32::LocalFree(p r8)'
+    ${EndIf}
+    System::Call 'advapi32::CloseServiceHandle(p r7)'
+  ${EndIf}
+  System::Call 'advapi32::CloseServiceHandle(p r5)'
+  StrCpy $3 "${SETTINGS_SDDL_SERVICE}"
+  StrCpy $4 "${SETTINGS_KEY}"
+  Call SetKeyAccess
+  StrCpy $3 "${STATE_SDDL}"
+  StrCpy $4 "${STATE_KEY}"
+  Call SetKeyAccess
+  ; The event source, with the program's message table.
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\${PROGRAM}"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
+SectionEnd
+
 ; Earlier versions wrote the value without quotes: rewrite ours on upgrade.
 Section "-Quote the autostart value"
   ReadRegStr $3 HKLM "${RUN_KEY}" "${RUN_VALUE}"
@@ -211,6 +362,8 @@ FunctionEnd
 
 Section "un.${PRODUCT}" UnSecProgram
   SectionIn RO
+  ; The service runs the program file too; it has no window to close.
+  Call un.StopService
   Call un.CloseRunningCopies
   ; A copy the search above cannot find (one in another user's logon
   ; session) keeps its file: then nothing is removed, the uninstall entry
@@ -219,10 +372,19 @@ Section "un.${PRODUCT}" UnSecProgram
   Delete "$INSTDIR\${PROGRAM}"
   ${If} ${Errors}
     SetErrorLevel 2
+    Call un.StartServiceIfPresent
     MessageBox MB_OK|MB_ICONSTOP "Cannot remove $INSTDIR\${PROGRAM}: a copy of it still runs, \
       perhaps for another user. Close it (File > Exit) and uninstall again.$\r$\n$\r$\nNothing was removed." /SD IDOK
     Abort "Cannot remove $INSTDIR\${PROGRAM}: nothing was removed."
   ${EndIf}
+  StrCpy $R0 ${SERVICE_DELETE}
+  Call un.OpenOurService
+  ${If} $R1 P<> 0
+    System::Call 'advapi32::DeleteService(p R1) i'
+    System::Call 'advapi32::CloseServiceHandle(p R1)'
+  ${EndIf}
+  DeleteRegKey HKLM "${EVENTLOG_KEY}"
+  DeleteRegKey HKLM "${STATE_KEY}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
@@ -376,6 +538,7 @@ FunctionEnd
   !insertmacro SWITCH S S==
   !insertmacro SWITCH NCRC S==
   !insertmacro SWITCH AUTOSTART ==
+  !insertmacro SWITCH SERVICE ==
   !insertmacro PRESET CHECKIP DomainCheckIP HostPath 0 0
   !insertmacro PRESET DYNDNS DomainDynDNS Host 0 0
   !insertmacro PRESET PAUSE CLOOP Number ${PAUSE_MIN} ${PAUSE_MAX}
@@ -499,4 +662,6 @@ FunctionEnd
 Section "-Presets"
   StrCpy $PresetWrite 1
   Call Presets
+  ; The service reads the settings once it starts: presets first.
+  Call StartServiceIfPresent
 SectionEnd

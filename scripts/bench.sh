@@ -3,7 +3,8 @@
 # attempt as a whole process beside inadyn when Debian's inadyn is
 # installed (CPU, wall, peak memory), the sizes of the Windows program
 # and installer, and the program's wake-ups and resident memory under
-# Wine, stopped, hidden and shown, beside a bare window's (tools/wakeups.sh).
+# Wine, stopped, hidden and shown, beside a bare window's, then the
+# service's at rest and the tray program's as its face (tools/wakeups.sh).
 #   scripts/bench.sh [attempts]
 # VELLOQ_BENCH_OLDER=path/DynDNSVelloqClient.exe measures an older build's
 # wake-ups and memory too, for a before and after.

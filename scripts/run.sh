@@ -17,6 +17,10 @@
 # check-IP page answers over IPv6 at 2001:db8::70, named
 # checkip6.demo.example in a private hosts file, and one update carries both
 # addresses.
+# VELLOQ_DEMO_SERVICE=1 registers the program as the service first and
+# "reboots" the prefix: the service updates the demo hosts with no window,
+# then the client starts as the service's face and shows its outcome; the
+# service is removed again at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -58,8 +62,14 @@ ipv6_service=()
 [ "$ipv6" = yes ] && ipv6_service=(--checkip6-addr "$checkip6_addr" --ip6 "$public_ip6")
 
 pids=()
+service=$([ "${VELLOQ_DEMO_SERVICE:-0}" = 1 ] && echo yes || echo no)
 cleanup() {
   trap - EXIT INT TERM
+  if [ "$service" = yes ]; then  # stopped first: a running service is only marked for deletion
+    scripts/wine-run.sh --prefix "$prefix" build/win64/velloq_tool.exe control 1 >/dev/null 2>&1 || true
+    sleep 1
+    scripts/wine-run.sh --prefix "$prefix" sc delete DynDNSVelloqClient >/dev/null 2>&1 || true
+  fi
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
@@ -105,9 +115,23 @@ tool seed CheckUseSSL "$([ "${VELLOQ_DEMO_TLS:-0}" = 1 ] && echo true || echo fa
 tool seed UseIPv6 "$([ "$ipv6" = yes ] && echo true || echo false)"
 [ "$ipv6" = yes ] && tool seed DomainCheckIP6 checkip6.demo.example
 
+trusted() { tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- scripts/wine-run.sh --prefix "$prefix" "$@"; }
+if [ "$service" = yes ]; then
+  echo "[run] registering the service, then a reboot with nobody logged on"
+  exe=$(wine_run winepath -w "$root/build/win64/DynDNSVelloqClient.exe" 2>/dev/null | tr -d '\r')
+  wine_run sc create DynDNSVelloqClient binPath= "\"$exe\" -service" start= auto obj= 'NT AUTHORITY\LocalService' >/dev/null
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+  # A service alone does not keep a Wine prefix up: one plain process does.
+  trusted build/win64/velloq_tool.exe sleep 3600000 >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 300); do grep -q '^UPDATE' "$demo/service.log" && break; sleep 0.1; done
+  echo "[run] the service sent, with $(tool windows | tr -d '\r') window(s) of ours open:"
+  grep '^UPDATE' "$demo/service.log" | sed 's/^/[run]   /' || echo "[run]   (no update)"
+  echo "[run] starting the client: the service's face"
+fi
+
 echo "[run] starting the client with -auto"
-tools/with_roots.sh "$demo/trust.crt" "$demo/certs/root.pem" -- \
-  scripts/wine-run.sh --prefix "$prefix" build/win64/DynDNSVelloqClient.exe -auto &
+trusted build/win64/DynDNSVelloqClient.exe -auto &
 client=$!
 
 if [ "$headless" = no ]; then

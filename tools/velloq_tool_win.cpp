@@ -9,6 +9,14 @@
 //   about              open Help > About and wait until it shows
 //   rect [about]       print the main (or About) window as WxH+X+Y
 //   close              close the client
+//   click ID           press button ID (the first with that id: Config's Edit and Save)
+//   type ID TEXT       set the text of control ID
+//   windows            print how many top-level windows of the program exist
+//   state              print what the service publishes, one NAME=TEXT a line
+//   control CODE       send the service a control code (1 stops it)
+//   message EXE ID S.. print event message ID of EXE's message table with insertions S
+//   sleep MS           wait, keeping the Wine prefix alive meanwhile
+//   box MS             wait for the client's message box, print its text, close it
 //   chain-time DER MS  the chain engine's verdict on the certificate in
 //                      file DER given MS for fetching, and how long it took
 // --desktop reaches a client started inside a Wine virtual desktop
@@ -25,6 +33,7 @@
 #include <vector>
 
 #include "app/resource_ids.h"
+#include "app/service.h"
 #include "net/trust.h"
 #include "settings/registry.h"
 #include "shell/about_text.h"
@@ -168,6 +177,71 @@ int wmain(int argc, wchar_t** argv) {
         HWND main = MainWindow();
         if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
         return main != nullptr ? 0 : 1;
+    }
+    if (command == L"click" && argc == 3) {
+        HWND button = FindControl(_wtoi(argv[2]));
+        DWORD_PTR result = 0;
+        return button != nullptr &&
+                       SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)
+                   ? 0
+                   : 1;
+    }
+    if (command == L"type" && argc == 4) {
+        HWND control = FindControl(_wtoi(argv[2]));
+        std::wstring text = Unescape(argv[3]);
+        return control != nullptr && SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()))
+                   ? 0
+                   : 1;
+    }
+    if (command == L"windows" && argc == 2) {
+        int n = 0;
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, ProductName, nullptr)) != nullptr;) ++n;
+        std::printf("%d\n", n);
+        return 0;
+    }
+    if (command == L"state" && argc == 2) {
+        ServiceState s = ReadServiceState();
+        for (const PublishedField& f : PublishedFields()) Print(std::wstring(f.name) + L"=" + s.texts[f.field]);
+        std::printf("Running=%d\nIdle=%d\nNextSync=%lld\nNotices=%d\n", s.running, s.idle, s.nextSync, s.notices);
+        return 0;
+    }
+    if (command == L"control" && argc == 3) {
+        SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+        SC_HANDLE service = manager ? OpenServiceW(manager, ServiceName, SERVICE_STOP | SERVICE_USER_DEFINED_CONTROL)
+                                    : nullptr;
+        SERVICE_STATUS status;
+        bool sent = service != nullptr && ControlService(service, _wtoi(argv[2]), &status);
+        if (service) CloseServiceHandle(service);
+        if (manager) CloseServiceHandle(manager);
+        return sent ? 0 : 1;
+    }
+    if (command == L"message" && argc >= 4) {
+        HMODULE exe = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        std::vector<DWORD_PTR> strings;
+        for (int i = 4; i < argc; ++i) strings.push_back(reinterpret_cast<DWORD_PTR>(argv[i]));
+        wchar_t text[1024] = L"";
+        DWORD n = exe ? FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, exe,
+                                       static_cast<DWORD>(_wtoi(argv[3])), 0, text, 1024,
+                                       reinterpret_cast<va_list*>(strings.data()))
+                      : 0;
+        Print(text);
+        return n > 0 ? 0 : 1;
+    }
+    if (command == L"box" && argc == 3) {
+        HWND box = nullptr;
+        WaitFor(static_cast<DWORD>(_wtoi(argv[2])), [&] { return (box = FindWindowW(L"#32770", ProductName)) != nullptr; });
+        if (box == nullptr) return 1;
+        wchar_t text[1024] = L"";
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            2000, &result);
+        Print(text);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if (command == L"sleep" && argc == 3) {
+        Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+        return 0;
     }
     std::fprintf(stderr, "usage: velloq_tool [--desktop NAME] seed NAME TEXT | wait-status MS | text ID | tab N | "
                          "about | rect [about] | close | chain-time DER MS\n");

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/resource_ids.h"
+#include "app/service.h"
 #include "net/report.h"
 #include "shell/tray.h"
 #include "sync/protocol.h"
@@ -88,7 +89,8 @@ void PlanTimer(Steps& out, Cycle& c, const Moment& now, bool fresh = false) {
         // The next tick comes when the figure shown is one second too high.
         std::uint64_t next = static_cast<std::uint64_t>(c.shownTicks > 0 ? c.shownTicks - 1 : 0) * kSecond;
         if (c.idle && c.deadline > now.steadyMs + next) want = static_cast<unsigned>(c.deadline - now.steadyMs - next);
-    } else if (c.running && c.idle) {
+    } else if (c.running && c.idle && !c.face) {
+        // A face has nothing to begin: the service's next state wakes it.
         want = c.deadline > now.steadyMs ? static_cast<unsigned>(c.deadline - now.steadyMs) : 1;
     }
     if (want == 0) {
@@ -218,7 +220,7 @@ Steps TimerFired(Cycle& c, unsigned id, const SettingsData& s, const Moment& now
             if (!c.idle) break;
             int ticks = TicksLeft(c, now.steadyMs, kNearest);
             ShowCountdown(out, c, ticks);
-            if (ticks == 0)
+            if (ticks == 0 && !c.face)
                 BeginAttempt(out, c, s, now);
             else
                 PlanTimer(out, c, now);
@@ -317,8 +319,9 @@ Steps WindowShown(Cycle& c, bool shown, const Moment& now) {
     return out;
 }
 
-Steps ConnectionNotice(int notice, bool balloons) {
-    Steps out;
+namespace {
+
+void NoticeBalloon(Steps& out, int notice, bool balloons) {
     if (balloons) {
         Add(out, Step::Beep, BEEP_ERROR);
         Step tray{Step::Tray, 0};
@@ -330,7 +333,53 @@ Steps ConnectionNotice(int notice, bool balloons) {
             if (n.notice == notice) tray.text = n.text;
         out.push_back(tray);
     }
+}
+
+}  // namespace
+
+Steps ConnectionNotice(int notice, bool balloons) {
+    Steps out;
+    NoticeBalloon(out, notice, balloons);
     // Without a socket no attempt can succeed, so the automatic cycle stops.
     if (notice == NOTICE_SOCKET_FAILED) Add(out, Step::Press, IDC_STOP);
+    return out;
+}
+
+// The face shows what the service publishes as the cycle would have shown
+// it: the Sync page's texts, Start's and Stop's tray, status bar, icon and
+// controls, the countdown to the service's next attempt, and a balloon for
+// each new connection notice.
+Steps FollowService(Cycle& c, const ServiceState& now, const ServiceState* seen, const SettingsData& s,
+                    const Moment& moment) {
+    Steps out;
+    c.face = true;
+    for (const PublishedField& f : PublishedFields()) {
+        auto it = now.texts.find(f.field);
+        if (it == now.texts.end()) continue;
+        if (seen != nullptr) {
+            auto was = seen->texts.find(f.field);
+            if (was != seen->texts.end() && was->second == it->second) continue;
+        }
+        Show(out, f.field, it->second);
+    }
+    if (now.running != c.running) {
+        c.running = now.running;
+        if (now.running)
+            Add(out, Step::SetControls, static_cast<int>(Controls::Start));
+        else
+            Guard(out, s);
+        Announce(out, now.running, s);
+        out.push_back(Step{Step::StatusBar, 0, now.running ? L"Client running!" : L"Client ready!"});
+        Add(out, Step::WindowIcon, now.running ? 1 : 0);
+    }
+    c.idle = now.idle;
+    if (c.running && c.idle && now.nextSync > 0) {
+        long long left = now.nextSync - moment.unixSeconds;
+        c.deadline = moment.steadyMs + static_cast<std::uint64_t>(left > 0 ? left : 0) * kSecond;
+        ShowCountdown(out, c, TicksLeft(c, moment.steadyMs, kUnderWay));
+    }
+    if (c.running && c.shown) Add(out, Step::EnableStop, c.idle ? 1 : 0);
+    if (seen != nullptr && now.notices != seen->notices) NoticeBalloon(out, now.notice, BalloonsOn(s));
+    PlanTimer(out, c, moment);
     return out;
 }

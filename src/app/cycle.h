@@ -34,6 +34,7 @@ struct Step {
         Press,            // value: command id, sent to the window
         CloseConnection,  // the attempt out loses its connection; Winsock stops
         SaveLastSync,     // text: the address to record
+        Control,          // value: the service's control code (the tray window as the service's face)
     };
     Step(Act act, int value = 0, std::wstring text = std::wstring())
         : act(act), value(value), text(std::move(text)) {}
@@ -57,6 +58,7 @@ struct Cycle {
     std::uint64_t deadline = 0;   // steady ms at which the countdown ends, while running and idle
     int shownTicks = 0;           // the seconds left that the countdown's texts show
     unsigned armedMs = 0;         // the countdown timer's period, 0 when not armed
+    bool face = false;            // the service runs the attempts; this cycle only shows them
 };
 
 // What the cycle reads besides its state.

@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/control_state.h"
 #include "app/edge_win.h"
+#include "app/service_win.h"
 #include "app/ui_state.h"
 #include "net/report.h"
 #include "net/transport.h"
@@ -16,6 +19,7 @@
 #include "sync/report.h"
 #include "sync/sync.h"
 #include "util/clock.h"
+#include "util/product.h"
 #include "util/text.h"
 
 namespace {
@@ -53,21 +57,18 @@ void ShowOnTray(const Step& s) {
     if (!s.balloon) TrayState = 1;
 }
 
-// The job is copied here, on the main thread; the worker owns the copy.
 void StartJob(const Step& s) {
-    Job job = static_cast<Job>(s.value);
-    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord)
-                                                        : UpdateJob(SettingsRecord, s.text, s.text6));
-    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
-    if (WorkerThread != nullptr) return;
-    delete snapshot;
-    Apply(JobNotStarted(CycleState, job, SettingsRecord, MomentNow()));
+    if (!StartSyncJob(s)) Apply(JobNotStarted(CycleState, static_cast<Job>(s.value), SettingsRecord, MomentNow()));
 }
 
-void CloseWorker() {
-    if (WorkerThread == nullptr) return;
-    CloseWorkerHandle(WorkerThread);
-    WorkerThread = nullptr;
+// A service that is not running takes no code; the user is told how it
+// comes back rather than left pressing a button that does nothing.
+void SendControl(unsigned code) {
+    if (SendServiceControl(code)) return;
+    std::wstring text = std::wstring(L"The service ") + ServiceName +
+                        L" is not running, so it did not take this command; saved settings are read when it "
+                        L"starts. An administrator can start it under Services, or with: sc start " + ServiceName;
+    MessageBoxW(MainWindow, text.c_str(), ProductName, MB_OK | MB_ICONWARNING);
 }
 
 void Apply(const Step& s) {
@@ -95,10 +96,28 @@ void Apply(const Step& s) {
             StopWinsock();
             return;
         case Step::SaveLastSync: SaveLastSync(s.text.c_str(), s.text6.c_str()); return;
+        case Step::Control: SendControl(static_cast<unsigned>(s.value)); return;
     }
 }
 
 }  // namespace
+
+// The job is copied here, on the main thread; the worker owns the copy.
+bool StartSyncJob(const Step& s) {
+    Job job = static_cast<Job>(s.value);
+    SyncJob* snapshot = new SyncJob(job == Job::CheckIp ? CheckIpJob(SettingsRecord)
+                                                        : UpdateJob(SettingsRecord, s.text, s.text6));
+    WorkerThread = StartWorkerThread(job == Job::CheckIp ? CheckIpWorker : UpdateWorker, snapshot);
+    if (WorkerThread != nullptr) return true;
+    delete snapshot;
+    return false;
+}
+
+void CloseWorkerThread() {
+    if (WorkerThread == nullptr) return;
+    CloseWorkerHandle(WorkerThread);
+    WorkerThread = nullptr;
+}
 
 Moment MomentNow() {
     return Moment{SteadyMilliseconds(), UnixSecondsFromTicks(SystemTimeTicks()), LocalTimeText()};
@@ -113,12 +132,12 @@ void SetControls(Controls set) {
 }
 
 void CheckIpDone(const SyncOutcome& found) {
-    CloseWorker();
+    CloseWorkerThread();
     Apply(CheckIpEnded(CycleState, found, SettingsRecord, MomentNow()));
 }
 
 void SyncDone(const SyncOutcome* outcome) {
-    CloseWorker();
+    CloseWorkerThread();
     Apply(UpdateEnded(CycleState, outcome, SettingsRecord, MomentNow()));
 }
 

@@ -20,3 +20,9 @@ void FillSettingsForms(bool readStore);
 // The Sync page's IPv6 line as the option "Update IPv6" wants it: active,
 // or empty and inactive.
 void ShowIPv6Line(bool on);
+
+// The worker of a StartJob step, its job copied from the settings now;
+// false when no thread could be started. Its handle is closed once by the
+// handler of its end report. Both edges start their workers so.
+bool StartSyncJob(const Step& s);
+void CloseWorkerThread();

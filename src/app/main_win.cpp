@@ -7,6 +7,7 @@
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
+#include "app/service_win.h"
 #include "app/ui_state.h"
 #include "settings/settings.h"
 #include "shell/tray.h"
@@ -186,6 +187,7 @@ void RunMessageLoop() {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    if (ServiceSwitchGiven()) return RunService();
     LoadSettings(true);
     ProgramInstance = instance;
 
@@ -217,6 +219,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TrayNotify();
 
     SetControls(Controls::Default);
+    if (ServiceFace) WatchServiceState(MainWindow);
     ShowWindow(MainWindow, SW_SHOW);
     UpdateWindow(MainWindow);
     TellStoreFailureOnce();

@@ -10,6 +10,7 @@
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
 #include "app/resource_ids.h"
+#include "app/service_win.h"
 #include "app/ui_state.h"
 #include "net/transport.h"
 #include "settings/registry.h"
@@ -52,13 +53,17 @@ void CreationWork(HWND window) {
     // its path, that holds only the path's first part. A longer path is cut.
     GetModuleFileNameW(nullptr, ProgramPath, sizeof ProgramPath / sizeof ProgramPath[0]);
 
+    // With the service starting with Windows, this window is its face: the
+    // service's own state decides whether the cycle runs, not -auto.
+    ServiceFace = ServiceStartsWithWindows();
+
     int count = 0;
     wchar_t** args = SplitCommandLine(GetCommandLineW(), &count);
 
     for (int i = 0; i < count; ++i) {
         if (std::wcscmp(args[i], L"-min") == 0)
             SetTimer(window, IDT_MINIMIZE, 1000, nullptr);
-        else if (std::wcscmp(args[i], L"-auto") == 0)
+        else if (std::wcscmp(args[i], L"-auto") == 0 && !ServiceFace)
             SetTimer(window, IDT_AUTOSTART, 1000, nullptr);
     }
     if (args != nullptr) FreeArgumentBlock(args);
@@ -69,7 +74,7 @@ void CreationWork(HWND window) {
         if (o.flag != nullptr) SettingsRecord.*o.flag = true;
     }
 
-    if (IsSecondInstance(ProgramPath)) {
+    if (IsSecondInstance(ProgramPath, ServiceProcessId())) {
         wchar_t caption[128];
         wchar_t text[1024];
         ProductText(caption, L" \u25CF ERROR");
@@ -80,6 +85,11 @@ void CreationWork(HWND window) {
         MessageBoxW(nullptr, text, caption, MB_ICONHAND);
         MessageLoopRunning = false;
     }
+}
+
+// The service reads what was stored before its next attempt.
+void TellServiceSettings() {
+    if (ServiceFace) Apply(FaceCommand(ServiceCommand::Reload, SettingsRecord));
 }
 
 // A registry failure does not hold the check mark and the flag back.
@@ -97,7 +107,19 @@ void ToggleOption(const MenuOption& o) {
     StoreValue(RegistryKeyPath, o.value, on ? L"true" : L"false");
     SettingsRecord.*o.flag = on;
     if (o.id == IDM_UPDATE_IPV6) ShowIPv6Line(on);
+    TellServiceSettings();
 }
+
+// The face's commands go to the service; the rest stay the window's own.
+struct FaceRow {
+    WPARAM id;
+    ServiceCommand command;
+};
+const FaceRow kFaceCommands[] = {
+    {IDC_START, ServiceCommand::Start},
+    {IDC_STOP, ServiceCommand::Stop},
+    {IDC_MANUAL, ServiceCommand::Manual},
+};
 
 void ShowCommandHelp(HWND window) {
     wchar_t caption[128];
@@ -148,13 +170,21 @@ void TrayCallback(HWND window, LPARAM event) {
 void Command(HWND window, WPARAM id) {
     for (const MenuOption& o : kOptions)
         if (o.id == id) return ToggleOption(o);
+    for (const FaceRow& f : kFaceCommands)
+        if (ServiceFace && f.id == id) return Apply(FaceCommand(f.command, SettingsRecord));
     switch (id) {
         case IDC_START: Apply(StartCycle(CycleState, SettingsRecord, MomentNow())); return;
         case IDC_STOP: Apply(StopCycle(CycleState, SettingsRecord, MomentNow())); return;
         case IDC_MANUAL: Apply(ManualSync(CycleState, SettingsRecord, MomentNow())); return;
         case IDC_EDIT: SetControls(Controls::Edit); return;
-        case IDC_SAVE: SaveSettingsForms(); return;
-        case IDC_RELOAD: ReloadSettingsForms(); return;
+        case IDC_SAVE:
+            // The service records the last sync meanwhile: a Save keeps its record.
+            if (ServiceFace) LoadSettings(true);
+            SaveSettingsForms();
+            return TellServiceSettings();
+        case IDC_RELOAD:
+            ReloadSettingsForms();
+            return TellServiceSettings();
         case IDM_EXIT:
         case IDM_TRAY_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); return;
         case IDM_COMMAND: ShowCommandHelp(window); return;
@@ -220,6 +250,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_NET_NOTICE:
             Apply(ConnectionNotice(static_cast<int>(lParam), BalloonsOn()));
+            return 0;
+        case WM_SERVICE_STATE:
+            ShowServiceState();
             return 0;
         case WM_TRAY_CALLBACK:
             if (wParam == TRAY_ICON_UID) TrayCallback(window, lParam);

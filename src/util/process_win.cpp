@@ -35,20 +35,10 @@ void ReportLastError(const wchar_t* operation) {
     if (system != nullptr) LocalFree(system);
 }
 
-namespace {
-
-const wchar_t* FileNamePart(const wchar_t* path) {
-    const wchar_t* slash = std::wcsrchr(path, L'\\');
-    return slash != nullptr ? slash + 1 : path;
-}
-
-}  // namespace
-
-bool IsSecondInstance(const wchar_t* programPath) {
+bool IsSecondInstance(const wchar_t* programPath, unsigned long serviceProcess) {
     DWORD ids[1024];
     DWORD bytes = 0;
     if (!EnumProcesses(ids, sizeof ids, &bytes)) return false;
-    const wchar_t* key = FileNamePart(programPath);
     int matches = 0;
     for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ids[i]);
@@ -56,8 +46,7 @@ bool IsSecondInstance(const wchar_t* programPath) {
         DWORD length = process != nullptr ? GetProcessImageFileNameW(process, image, MAX_PATH) : 0;
         if (process != nullptr) CloseHandle(process);
         if (length == 0) continue;
-        // The image name is a device path; only its file name is compared.
-        if (std::wcscmp(FileNamePart(image), key) == 0) ++matches;
+        if (CountsAsCopy(image, ids[i], programPath, serviceProcess)) ++matches;
     }
     return matches >= 2;
 }

@@ -9,6 +9,7 @@
 
 #include "app/cycle.h"
 #include "app/resource_ids.h"
+#include "app/service.h"
 #include "net/report.h"
 #include "settings/settings.h"
 #include "shell/about_text.h"
@@ -56,6 +57,7 @@ std::wstring Describe(const Steps& steps) {
             case Step::Press: o << L"press:" << s.value; break;
             case Step::CloseConnection: o << L"close"; break;
             case Step::SaveLastSync: o << L"save:" << s.text << (s.text6.empty() ? L"" : L"/" + s.text6); break;
+            case Step::Control: o << L"control:" << s.value; break;
         }
     }
     return o.str();
@@ -376,6 +378,147 @@ TEST(Cycle, ConnectionNotices) {
         {"unknown notice: an empty balloon", 999, true, L"beep:16 tray:idle \u25CF ERROR:error:"},
     };
     for (const Row& r : rows) EXPECT_EQ(Describe(ConnectionNotice(r.notice, r.balloons)), r.steps) << r.behaviour;
+}
+
+ServiceState Published(bool running, bool idle, long long nextSync, const wchar_t* status = L"GOOD",
+                       int notices = 0) {
+    ServiceState s;
+    s.texts = {{Field::Date, L"2026.12.06 09:00:00"}, {Field::Address, L"192.0.2.7"}, {Field::Status, status}};
+    s.running = running, s.idle = idle, s.nextSync = nextSync, s.notice = NOTICE_CONNECT_FAILED;
+    s.notices = notices;
+    return s;
+}
+
+// The face shows the service's state as the cycle would have shown it, and
+// never begins an attempt of its own.
+TEST(Service, TheFaceFollowsThePublishedState) {
+    const SettingsData quiet = Settings(), loud = Settings(L"true");
+    const ServiceState counting = Published(true, true, kUnixNow + 1795), out = Published(true, false, 0, L"wait sync...");
+    const std::wstring texts = L"date=2026.12.06 09:00:00 ip=192.0.2.7 status=GOOD ";
+    Cycle face;
+    face.face = true;
+    Cycle hiddenFace = face;
+    hiddenFace.shown = false;
+    Cycle runningFace = Counting(0);
+    runningFace.face = true;
+    struct Row {
+        const char* behaviour;
+        Cycle before;
+        ServiceState now;
+        const ServiceState* seen;
+        const SettingsData* s;
+        std::wstring steps;
+    } rows[] = {
+        {"first look at a running service: its texts, Start's tray, the countdown", face, counting, nullptr, &quiet,
+         texts + L"controls:start tray:running ● RUNNING:custom:- bar:Client running! icon:running sec=55 min=30 "
+                 L"stop:on arm:260/1000"},
+        {"balloons on: Start's balloon and beep", face, counting, nullptr, &loud,
+         texts + L"controls:start tray:running ● RUNNING:custom:Client is running. beep:0 bar:Client running! "
+                 L"icon:running sec=55 min=30 stop:on arm:260/1000"},
+        {"hidden: no timer at all, the next state wakes it", hiddenFace, counting, nullptr, &quiet,
+         texts + L"controls:start tray:running ● RUNNING:custom:- bar:Client running! icon:running sec=55 min=30"},
+        {"a stopped service: only its texts", face, Published(false, true, 0), nullptr, &quiet,
+         texts.substr(0, texts.size() - 1)},
+        {"an attempt out: Stop off, the countdown stands", runningFace, out, &counting, &quiet,
+         L"status=wait sync... stop:off"},
+        {"only what changed is written", runningFace, counting, &counting, &quiet, L"sec=55 stop:on"},
+        {"the service stopped: Stop's tray, the guard", runningFace, Published(false, true, 0), &counting, &quiet,
+         L"controls:alloff arm:263/3000 tray:idle ● IDLE:custom:- bar:Client ready! icon:idle disarm:260"},
+        {"a new connection notice: its balloon", runningFace, Published(true, true, kUnixNow + 1795, L"GOOD", 1),
+         &counting, &loud,
+         L"sec=55 stop:on beep:16 tray:idle ● ERROR:error:Error!\nCould not connect to IP."},
+    };
+    for (Row& r : rows) {
+        Cycle c = r.before;
+        EXPECT_EQ(Describe(FollowService(c, r.now, r.seen, *r.s, At(kT0))), r.steps) << r.behaviour;
+    }
+    // The countdown's end on the face shows 0 and begins nothing.
+    Cycle c = runningFace;
+    c.deadline = kT0;
+    c.shownTicks = 1;
+    EXPECT_EQ(Describe(TimerFired(c, IDT_COUNTDOWN, quiet, At(kT0))), L"stop:on sec=0 min=0") << "the face's last tick";
+}
+
+TEST(Service, CommandsAreUserControlCodes) {
+    const SettingsData s = Settings();
+    struct Row { const char* behaviour; ServiceCommand command; unsigned code; const wchar_t* face; } rows[] = {
+        {"Start", ServiceCommand::Start, 128, L"control:128"},
+        {"Stop locks the buttons for the guard time", ServiceCommand::Stop, 129, L"control:129 controls:alloff arm:263/3000"},
+        {"Manual, the same", ServiceCommand::Manual, 130, L"control:130 controls:alloff arm:263/3000"},
+        {"Save, Reload and the options", ServiceCommand::Reload, 131, L"control:131"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(ServiceCode(r.command), r.code) << r.behaviour;
+        EXPECT_EQ(CommandOfCode(r.code), r.command) << r.behaviour;
+        EXPECT_EQ(Describe(FaceCommand(r.command, s)), r.face) << r.behaviour;
+    }
+    for (unsigned code : {0u, 1u, 127u, 132u, 255u, 256u})
+        EXPECT_EQ(CommandOfCode(code), ServiceCommand::None) << "code " << code << " names no command";
+}
+
+TEST(Service, PublishedStateRoundTripsAndWritesOnlyChanges) {
+    MemoryRegistry() = {};
+    EXPECT_EQ(ReadServiceState().running, false) << "nothing published yet";
+    ServiceState first = Published(true, true, 1765001800, L"GOOD", 3);
+    ASSERT_TRUE(PublishServiceState(first, nullptr));
+    EXPECT_EQ(MemoryRegistry().writes, 8) << "all at first: three texts, Running, Idle, NextSync, Notice, Notices";
+    ServiceState back = ReadServiceState();
+    EXPECT_EQ(back.texts, first.texts);
+    EXPECT_EQ(back.running, true);
+    EXPECT_EQ(back.idle, true);
+    EXPECT_EQ(back.nextSync, 1765001800);
+    EXPECT_EQ(back.notices, 3);
+    EXPECT_EQ(back.notice, NOTICE_CONNECT_FAILED);
+    EXPECT_EQ(*StoredValue(ServiceStateKeyPath, L"Status"), L"GOOD");
+    ServiceState next = first;
+    next.texts[Field::Status] = L"AUTH ERROR";
+    next.idle = false;
+    MemoryRegistry().writes = 0;
+    ASSERT_TRUE(PublishServiceState(next, &first));
+    EXPECT_EQ(MemoryRegistry().writes, 2) << "the status word and Idle changed";
+    EXPECT_EQ(ReadServiceState().texts[Field::Status], L"AUTH ERROR");
+    MemoryRegistry().failWrites = true;
+    EXPECT_FALSE(PublishServiceState(first, &next)) << "a refused write is told";
+}
+
+TEST(Service, WhatGoesOnRecord) {
+    SettingsData s = Settings();
+    std::wcscpy(s.DomainDynDNS, L"members.example.net");
+    s.HostList = {L"home.example", L"cam.example"};
+    struct Row { const char* behaviour; const wchar_t *before, *outcome, *events; } rows[] = {
+        {"a new address sent", L"NO CHANGE", L"GOOD", L"1/info 192.0.2.7|home.example,cam.example|members.example.net"},
+        {"GOOD again is a new address again", L"GOOD", L"GOOD", L"1/info 192.0.2.7|home.example,cam.example|members.example.net"},
+        {"an error word after a success", L"GOOD", L"AUTH ERROR", L"2/warning AUTH ERROR|members.example.net"},
+        {"an error word at the first attempt", L"", L"BAD HOSTNAME", L"2/warning BAD HOSTNAME|members.example.net"},
+        {"CHECK ERROR after ALREADY SYNCED", L"ALREADY SYNCED", L"CHECK ERROR", L"2/warning CHECK ERROR|members.example.net"},
+        {"the same error again changes nothing", L"AUTH ERROR", L"AUTH ERROR", L""},
+        {"another error after an error changes nothing", L"AUTH ERROR", L"SYNC ERROR", L""},
+        {"a refused certificate", L"GOOD", L"CERT ERROR", L"3/error members.example.net"},
+        {"a refused certificate after an error", L"SYNC ERROR", L"CERT ERROR", L"3/error members.example.net"},
+        {"the same refusal again", L"CERT ERROR", L"CERT ERROR", L""},
+        {"nothing changed", L"GOOD", L"NO CHANGE", L""},
+        {"the gate refused", L"GOOD", L"STOP SPAM", L""},
+        {"recovered: the next GOOD", L"AUTH ERROR", L"GOOD", L"1/info 192.0.2.7|home.example,cam.example|members.example.net"},
+    };
+    auto describe = [](const std::vector<Event>& events) {
+        std::wstring o;
+        for (const Event& e : events) {
+            o += DecimalText(e.message) + (e.kind == EventKind::Information ? L"/info " : e.kind == EventKind::Warning ? L"/warning " : L"/error ");
+            for (std::size_t i = 0; i < e.strings.size(); ++i) o += (i ? L"|" : L"") + e.strings[i];
+        }
+        return o;
+    };
+    for (const Row& r : rows) EXPECT_EQ(describe(AttemptEvents(r.before, r.outcome, s)), r.events) << r.behaviour;
+
+    std::vector<std::wstring> stored(SETTINGS_COUNT);
+    stored[SETTING_CLOOP] = L"5";
+    stored[SETTING_DEBUG] = L"false";
+    stored[SETTING_AUTH] = std::wstring(100, L'x');
+    SettingsData loaded = Settings();
+    std::wcscpy(loaded.AUTH, L"NULL");
+    EXPECT_EQ(describe(RefusedSettingEvents(stored, loaded)),
+              L"4/warning CLOOP|5|304/warning AUTH|" + std::wstring(80, L'x') + L"...|NULL")
+        << "each replaced value once, a long one cut; an absent or kept one not at all";
 }
 
 // The state machine, and the callback events before the command (a balloon's close report ends state 2).

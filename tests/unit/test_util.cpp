@@ -8,6 +8,7 @@
 
 #include "util/base64.h"
 #include "util/cmdline.h"
+#include "util/process.h"
 #include "util/text.h"
 
 static std::wstring Widen(const char* s) {  // byte for byte, like this build's Latin-1 code page
@@ -75,4 +76,18 @@ TEST(SplitCommandLine, BlanksSeparateQuotesGroup) {
         EXPECT_EQ(table[count], nullptr) << r.behaviour << ": no null slot after the arguments";
         FreeArgumentBlock(table);
     }
+}
+
+// The one-copy rule counts processes of the same file name, but not the
+// service's, which runs the same file.
+TEST(Process, WhatCountsAsACopy) {
+    const wchar_t program[] = L"C:\\Program Files\\DynDNS Velloq Client\\DynDNSVelloqClient.exe";
+    struct Row { const char* behaviour; const wchar_t* image; unsigned long id, service; bool copy; } rows[] = {
+        {"the same file, another folder", L"\\Device\\HarddiskVolume2\\old\\DynDNSVelloqClient.exe", 40, 0, true},
+        {"another program", L"\\Device\\HarddiskVolume2\\Windows\\explorer.exe", 41, 0, false},
+        {"the service's process", L"\\Device\\HarddiskVolume2\\Program Files\\DynDNS Velloq Client\\DynDNSVelloqClient.exe", 42, 42, false},
+        {"a copy beside a running service", L"\\Device\\HarddiskVolume2\\x\\DynDNSVelloqClient.exe", 43, 42, true},
+        {"a name that only ends the same", L"\\Device\\HarddiskVolume2\\MyDynDNSVelloqClient.exe", 44, 0, false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(CountsAsCopy(r.image, r.id, program, r.service), r.copy) << r.behaviour;
 }
