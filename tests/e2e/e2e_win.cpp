@@ -1,8 +1,7 @@
-// One run of the real program per user-visible flow, driven from outside as a
-// user would: the client beside this driver runs as its own process under Wine,
-// its controls are found by id, read with WM_GETTEXT and pressed with BM_CLICK
-// or menu commands. The stand-ins of standins.list play the services and record
-// each request in $VELLOQ_STANDIN_DIR. Hosts are loopback addresses, never names.
+// One run of the real program per user-visible flow, driven from outside as a user would: the client beside this
+// driver runs as its own process under Wine, its controls are found by id, read with WM_GETTEXT and pressed with
+// BM_CLICK or menu commands. The stand-ins of standins.list play the services and record each request in
+// $VELLOQ_STANDIN_DIR. Hosts are loopback addresses, never names.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -50,8 +49,7 @@ std::wstring TextOf(HWND window) {
     return std::wstring(text, length);
 }
 
-// The settings key holds a working configuration against the stand-ins,
-// changed by overrides.
+// The settings key holds a working configuration against the stand-ins, changed by overrides.
 void Seed(const std::map<std::wstring, std::wstring>& overrides = {}) {
     std::map<std::wstring, std::wstring> values = {
         {L"DomainCheckIP", L"127.0.0.20"}, {L"DomainDynDNS", L"127.0.0.21"}, {L"TOUT", L"1000"}, {L"CLOOP", L"30"},
@@ -181,12 +179,7 @@ TEST(E2E, FirstStartStoresDefaultsThenSyncsOverHttpAndTls) {
     }
     // What only a TLS attempt needs is loaded by the first one, not at start:
     // under Wine, crypt32 brings bcrypt and GnuTLS, megabytes at rest.
-    struct Row {
-        const char* name;
-        std::map<std::wstring, std::wstring> seed;
-        std::string log;
-        bool tls;
-    } rows[] = {
+    struct Row { const char* name; std::map<std::wstring, std::wstring> seed; std::string log; bool tls; } rows[] = {
         {"plain HTTP", {}, "127.0.0.21-80", false},
         {"TLS", {{L"DomainDynDNS", L"127.0.0.22"}, {L"CheckUseSSL", L"true"}}, "127.0.0.22-443", true},
     };
@@ -212,9 +205,8 @@ TEST(E2E, FirstStartStoresDefaultsThenSyncsOverHttpAndTls) {
     }
 }
 
-// What a user sees of a server whose root the machine does not trust, and
-// of the same server once its root is imported: with_roots.sh gave this
-// process tree a bundle of its own, read by each client when it starts.
+// What a user sees of a server whose root the machine does not trust, and of the same server once its root is
+// imported: with_roots.sh gave this process tree a bundle of its own, read by each client when it starts.
 TEST(E2E, UntrustedServerGivesCertErrorUntilItsRootIsTrusted) {
     const char* bundle = std::getenv("VELLOQ_TRUST_BUNDLE");
     ASSERT_NE(bundle, nullptr) << "run through tools/with_standins.sh --trust-root";
@@ -291,8 +283,7 @@ TEST(E2E, SaveOnEachPage) {
     EXPECT_TRUE(WaitUntil([&] { return c.Top(L"#32770", true) == nullptr; })) << "Account: the box stays";
     EXPECT_EQ(Stored(L"AUTH"), kOtherAuth) << "Account: refused name";
 
-    // Typed name and password are what the stand-in checks; two host lines
-    // are two names in the next update.
+    // Typed name and password are what the stand-in checks; two host lines are two names in the next update.
     c.Click(IDC_EDIT, account);
     c.Type(IDC_NAME, L"velloq");
     c.Type(IDC_PASS, L"secret");
@@ -308,10 +299,7 @@ TEST(E2E, SaveOnEachPage) {
 
     // Each bad value comes back as its default. Last: the check-IP default
     // is a name, and no attempt may follow that would look it up.
-    struct {
-        int id;
-        const wchar_t *name, *typed, *corrected;
-    } const fields[] = {
+    struct { int id; const wchar_t *name, *typed, *corrected; } const fields[] = {
         {IDC_CHECKIP, L"DomainCheckIP", L"300.1.1.1", DEFAULT_CHECKIP_HOST},
         {IDC_CLOOP, L"CLOOP", L"abc", L"60"},
         {IDC_TOUT, L"TOUT", L"999", L"3000"},
@@ -386,13 +374,9 @@ TEST(E2E, HostileCheckIpPageGivesCheckErrorAndNoUpdate) {
 // Secure Check IP, switched on in the File menu: the check-IP query goes over TLS to the page the field names, and a
 // check-IP server whose certificate is refused gets no request and ends the attempt as CERT ERROR, with no update.
 TEST(E2E, SecureCheckIpAsksOverTlsAndRefusesAnUntrustedServer) {
-    struct Row {
-        const char* name;
-        const wchar_t* checkIp;
-        bool secure;
-        const wchar_t *ip, *status;
-        std::string log, request;  // request empty: none arrives
-    } rows[] = {
+    // request empty: none arrives
+    struct Row { const char* name; const wchar_t* checkIp; bool secure; const wchar_t *ip, *status;
+                 std::string log, request; } rows[] = {
         {"off", L"127.0.0.20", false, kAddress, L"GOOD", "127.0.0.20-80", "GET /index.php HTTP/1.0"},
         {"on", L"127.0.0.28/", true, kAddress, L"GOOD", "127.0.0.28-443", "GET / HTTP/1.0"},
         {"on, self-signed", L"127.0.0.29/", true, L"CHECK ERROR", L"CERT ERROR", "127.0.0.29-443", ""},
@@ -417,23 +401,17 @@ TEST(E2E, SecureCheckIpAsksOverTlsAndRefusesAnUntrustedServer) {
     }
 }
 
-// "Update IPv6" as a user meets it, in a network namespace of the test's own
-// (tests/e2e/hosts6, standins6.list): both addresses on the Sync page and in
-// one request; an IPv6 failure sends nothing; Check Last IP skips only when
-// both are unchanged; off, the line stays empty and inactive and the store
-// gains nothing.
+// "Update IPv6" as a user meets it, in a network namespace of the test's own (tests/e2e/hosts6, standins6.list): both
+// addresses on the Sync page and in one request; an IPv6 failure sends nothing; Check Last IP skips only when both
+// are unchanged; off, the line stays empty and inactive and the store gains nothing.
 TEST(E2EIPv6, BothFamiliesInOneUpdate) {
     const wchar_t kAddress6[] = L"2001:db8::23";
     const std::string kBoth = "GET /nic/update?system=dyndns&hostname=e2e.example&myip=198.51.100.23,2001:db8::23&";
     const std::string kOld = "GET /nic/update?system=dyndns&hostname=e2e.example&myip=198.51.100.23&";
-    struct Row {
-        const char* name;
-        std::map<std::wstring, std::wstring> seed;
-        bool menu;              // turned on from the File menu after start
-        const wchar_t* status;  // null: the attempt ends without an outcome word
-        const wchar_t* ip6;     // what the IPv6 line shows afterwards
-        std::string request;    // empty: nothing sent
-        const wchar_t* last6;   // LASTIP6 afterwards, empty when never written
+    // menu: turned on from the File menu after start; status null: the attempt ends without an outcome word; ip6:
+    // what the IPv6 line shows afterwards; request empty: nothing sent; last6: LASTIP6 afterwards, empty for never.
+    struct Row { const char* name; std::map<std::wstring, std::wstring> seed; bool menu;
+                 const wchar_t *status, *ip6; std::string request; const wchar_t* last6;
     } rows[] = {
         {"turned on in the menu", {{L"DomainCheckIP6", L"checkip6.e2e.test"}}, true, L"GOOD", kAddress6, kBoth,
          kAddress6},

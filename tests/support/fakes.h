@@ -26,10 +26,9 @@ struct FakeResolverState {
 };
 FakeResolverState& FakeResolver();
 
-// The workers' reports (sync/report.h, net/report.h) in order, from any
-// thread: "failure 515", "check-IP end 192.0.2.7" ("-" for none),
-// "update end GOOD 192.0.2.7"; with the IPv6 query the IPv6 address follows
-// ("check-IP end 192.0.2.7 2001:db8::7").
+// The workers' reports (sync/report.h, net/report.h) in order, from any thread: "failure 515", "check-IP end
+// 192.0.2.7" ("-" for none), "update end GOOD 192.0.2.7"; with the IPv6 query the IPv6 address follows ("check-IP end
+// 192.0.2.7 2001:db8::7").
 std::vector<std::wstring> WorkerReports();
 void ClearWorkerReports();
 

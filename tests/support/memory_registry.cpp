@@ -1,5 +1,4 @@
-// In-memory registry: behaves like the real primitives, including the cut
-// to 256 characters on read.
+// In-memory registry: behaves like the real primitives, including the cut to 256 characters on read.
 #include "settings/registry.h"
 #include "support/fakes.h"
 

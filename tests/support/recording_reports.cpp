@@ -1,5 +1,4 @@
-// Recording implementations of the workers' reports: one ordered log, safe
-// to fill from any thread.
+// Recording implementations of the workers' reports: one ordered log, safe to fill from any thread.
 #include <mutex>
 
 #include "net/report.h"

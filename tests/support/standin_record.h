@@ -1,6 +1,5 @@
-// What a stand-in server recorded ($VELLOQ_STANDIN_DIR/<addr>-<port>.log):
-// per request a line "=== REQUEST <n> <length> [<TLS version> sni=<name>]",
-// then exactly <length> bytes.
+// What a stand-in server recorded ($VELLOQ_STANDIN_DIR/<addr>-<port>.log): per request a line "=== REQUEST <n>
+// <length> [<TLS version> sni=<name>]", then exactly <length> bytes.
 #pragma once
 
 #include <cstdlib>

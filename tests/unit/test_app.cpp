@@ -124,13 +124,8 @@ SyncOutcome Found(const wchar_t* address, Status status = Status::CheckError) {
     return o;
 }
 
-struct Row {
-    const char* behaviour;
-    Cycle before;
-    std::function<Steps(Cycle&)> event;
-    std::wstring steps;
-    bool idleAfter = true, workerAfter = false;
-};
+struct Row { const char* behaviour; Cycle before; std::function<Steps(Cycle&)> event; std::wstring steps;
+             bool idleAfter = true, workerAfter = false; };
 
 const wchar_t kBegin[] = L"date=2026.12.06 09:05:07 ip=wait sync... status=wait sync...";
 
@@ -142,6 +137,28 @@ TEST(Cycle, EventsDecideTheSteps) {
     const std::wstring start = L"controls:start arm:260/1000 sec=0 min=30 ";
     const std::wstring reset = L"sec=0 min=30";
     const std::wstring rearmed = reset + L" arm:260/1000";  // shown: the one-second timer starts anew
+    SettingsData on = Settings(), offLast = Settings();
+    on.UseIPv6Flag = true;
+    std::wcscpy(on.LASTIP6, L"2001:db8::7");
+    SettingsData onLast = on;
+    onLast.CheckLastIPFlag = true;
+    offLast.CheckLastIPFlag = true;
+    std::wcscpy(offLast.LASTIP6, L"2001:db8::8");  // a record of an earlier time with the option on
+    auto ended = [&](const wchar_t* v4, const wchar_t* v6, const SettingsData& s) {
+        return [&s, v4, v6](Cycle& c) {
+            SyncOutcome found = Found(v4);
+            found.withIPv6 = v6 != nullptr;  // null: the query over IPv6 was not made
+            found.address6 = v6 != nullptr ? v6 : L"";
+            return CheckIpEnded(c, found, s, At(kT0));
+        };
+    };
+    auto updated = [&](Status status, const SettingsData& s) {
+        return [&s, status](Cycle& c) {
+            SyncOutcome o = Found(L"192.0.2.8", status);
+            o.address6 = L"2001:db8::9";
+            return UpdateEnded(c, &o, s, At(kT0));
+        };
+    };
     Row rows[] = {
         {"Start, balloons off: no balloon, no beep", Cycle(), [&](Cycle& c) { return StartCycle(c, quiet, At(kT0)); },
          start + L"tray:running \u25CF RUNNING:custom:- bar:Client running! icon:running " + begin + L" job:check",
@@ -243,48 +260,14 @@ TEST(Cycle, EventsDecideTheSteps) {
          L"disarm:263 controls:default"},
         {"autostart presses Start", Cycle(), [&](Cycle& c) { return TimerFired(c, IDT_AUTOSTART, quiet, At(kT0)); },
          L"disarm:261 press:240"},
-    };
-    for (Row& r : rows) {
-        Cycle c = r.before;
-        EXPECT_EQ(Describe(r.event(c)), r.steps) << r.behaviour;
-        EXPECT_EQ(c.idle, r.idleAfter) << r.behaviour;
-        EXPECT_EQ(c.workerOut, r.workerAfter) << r.behaviour;
-    }
-}
-
-// With "Update IPv6" on, an update goes out only with both addresses, and
-// Check Last IP skips it only when both are unchanged.
-TEST(Cycle, UpdateIPv6DecidesOnBothFamilies) {
-    SettingsData on = Settings(), offLast = Settings();
-    on.UseIPv6Flag = true;
-    std::wcscpy(on.LASTIP6, L"2001:db8::7");
-    SettingsData onLast = on;
-    onLast.CheckLastIPFlag = true;
-    offLast.CheckLastIPFlag = true;
-    std::wcscpy(offLast.LASTIP6, L"2001:db8::8");  // a record of an earlier time with the option on
-    const std::wstring reset = L"sec=0 min=30 arm:260/1000";  // the attempt's end, shown
-    auto ended = [&](const wchar_t* v4, const wchar_t* v6, const SettingsData& s) {
-        return [&s, v4, v6](Cycle& c) {
-            SyncOutcome found = Found(v4);
-            found.withIPv6 = v6 != nullptr;  // null: the query over IPv6 was not made
-            found.address6 = v6 != nullptr ? v6 : L"";
-            return CheckIpEnded(c, found, s, At(kT0));
-        };
-    };
-    auto updated = [&](Status status, const SettingsData& s) {
-        return [&s, status](Cycle& c) {
-            SyncOutcome o = Found(L"192.0.2.8", status);
-            o.address6 = L"2001:db8::9";
-            return UpdateEnded(c, &o, s, At(kT0));
-        };
-    };
-    Row rows[] = {
+        // With "Update IPv6" on, an update goes out only with both addresses, and Check Last IP skips it only
+        // when both are unchanged.
         {"the attempt stamps the IPv6 line too", Cycle(), [&](Cycle& c) { return ManualSync(c, on, At(kT0)); },
          L"controls:alloff arm:263/3000 date=2026.12.06 09:05:07 ip=wait sync... ip6=wait sync... "
          L"status=wait sync... job:check", false, true},
-        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), L"ip=192.0.2.8 ip6=CHECK ERROR " + reset},
+        {"no IPv6 address: nothing sent", Out(), ended(L"192.0.2.8", L"", on), L"ip=192.0.2.8 ip6=CHECK ERROR " + rearmed},
         {"no IPv4 address: nothing sent", Out(), ended(L"", L"2001:db8::9", on),
-         L"ip=CHECK ERROR ip6=2001:db8::9 " + reset},
+         L"ip=CHECK ERROR ip6=2001:db8::9 " + rearmed},
         {"both found: both sent", Out(), ended(L"192.0.2.7", L"2001:db8::7", on),
          L"ip=192.0.2.7 ip6=2001:db8::7 job:update:192.0.2.7/2001:db8::7", false, true},
         {"Check Last IP, both unchanged: LASTIP6 not rewritten", Out(), ended(L"192.0.2.7", L"2001:db8::7", onLast),
@@ -294,18 +277,23 @@ TEST(Cycle, UpdateIPv6DecidesOnBothFamilies) {
         {"Check Last IP, only IPv4 changed", Out(), ended(L"192.0.2.8", L"2001:db8::7", onLast),
          L"ip=192.0.2.8 ip6=2001:db8::7 job:update:192.0.2.8/2001:db8::7", false, true},
         {"Check Last IP, IPv6 unchanged but IPv4 gone", Out(), ended(L"", L"2001:db8::7", onLast),
-         L"ip=CHECK ERROR ip6=2001:db8::7 " + reset},
+         L"ip=CHECK ERROR ip6=2001:db8::7 " + rearmed},
         {"off: LASTIP6 left from earlier plays no part", Out(), ended(L"192.0.2.7", nullptr, offLast),
          L"ip=192.0.2.7 save:192.0.2.7 status=ALREADY SYNCED end", false},
-        {"GOOD records both", Out(), updated(Status::Good, on), L"save:192.0.2.8/2001:db8::9 status=GOOD " + reset},
+        {"GOOD records both", Out(), updated(Status::Good, on), L"save:192.0.2.8/2001:db8::9 status=GOOD " + rearmed},
         {"NO CHANGE records both", Out(), updated(Status::NoChange, on),
-         L"save:192.0.2.8/2001:db8::9 status=NO CHANGE " + reset},
-        {"an error records nothing", Out(), updated(Status::AuthError, on), L"status=AUTH ERROR " + reset},
+         L"save:192.0.2.8/2001:db8::9 status=NO CHANGE " + rearmed},
+        {"an error records nothing", Out(), updated(Status::AuthError, on), L"status=AUTH ERROR " + rearmed},
         {"turned off meanwhile: LASTIP6 is not written", Out(), updated(Status::Good, offLast),
-         L"save:192.0.2.8 status=GOOD " + reset},
+         L"save:192.0.2.8 status=GOOD " + rearmed},
+        {"the IPv6 query's server refused: CERT ERROR, nothing sent", Out(), [&](Cycle& c) {
+             SyncOutcome found = Found(L"192.0.2.8", Status::CertError);
+             found.withIPv6 = true;
+             return CheckIpEnded(c, found, on, At(kT0));
+         }, L"ip=192.0.2.8 ip6=CHECK ERROR status=CERT ERROR " + rearmed},
         {"no check-IP thread: both lines say so", Out(),
          [&](Cycle& c) { return JobNotStarted(c, Job::CheckIp, on, At(kT0)); },
-         L"ip=CHECK ERROR ip6=CHECK ERROR " + reset},
+         L"ip=CHECK ERROR ip6=CHECK ERROR " + rearmed},
     };
     for (Row& r : rows) {
         Cycle c = r.before;
@@ -338,10 +326,9 @@ TEST(Cycle, TicksShowWhatTheOldTickShowed) {
     EXPECT_EQ(shown, old);
 }
 
-// The first second after a countdown reset is a whole one, whatever phase
-// the one-second timer had: a model of the window's timer (arming starts
-// the period anew, else it keeps firing on its old phase) follows it from
-// a misaligned phase through each event that resets the countdown.
+// The first second after a countdown reset is a whole one, whatever phase the one-second timer had: a model of the
+// window's timer (arming starts the period anew, else it keeps firing on its old phase) follows it from a misaligned
+// phase through each event that resets the countdown.
 TEST(Cycle, FirstSecondAfterAResetIsWhole) {
     const SettingsData s = Settings();
     const std::function<Steps(Cycle&, const Moment&)> resets[] = {
@@ -563,10 +550,7 @@ TEST(Tray, CommandWordsByState) {
 // The About window's texts: their layout, and cuts that never overrun.
 TEST(AboutTexts, LayoutAndCuts) {
     std::wstring product = std::wstring(ProductName) + L" v" + ProductVersion + L"\n" + AuthorLine + L"\n\n";
-    struct Row {
-        const char* behaviour;
-        std::wstring text, expected;
-    } rows[] = {
+    struct Row { const char* behaviour; std::wstring text, expected; } rows[] = {
         {"information in order", AboutInformation(L"SSL", L"HOST", L"user", L"Windows 10.0 build 19045", L"12"),
          product + L"SSL\n\nRun on:\tHOST (user)\nOS:\t\tWindows 10.0 build 19045\nMem Used:\t12 byte\n\n"},
         {"information cut", AboutInformation(L"", L"", std::wstring(600, L'u').c_str(), L"", L"").substr(500),

@@ -9,7 +9,6 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
-#include "sync/sync.h"
 #include "util/text.h"
 
 namespace {
@@ -89,6 +88,8 @@ TEST_F(SettingsTest, IPv6ValuesStoredOnlyWhileTheOptionIsOn) {
         {"on, a name with an AAAA address", true, L"v6.example", L"v6.example", L"v6.example", L"AAAA v6.example"},
         {"on, a name with an A address only", true, L"check.example", fallback, fallback, L"AAAA check.example"},
         {"on, a header after the name", true, L"v6.example\r\nX: 1", fallback, fallback, nullptr},
+        {"on, a page as for Check IP", true, L"v6.example/ip6", L"v6.example/ip6", L"v6.example/ip6", L"AAAA v6.example"},
+        {"on, a page with a query", true, L"v6.example/ip?x=1", fallback, fallback, L"AAAA v6.example"},
         {"on, cut to 67", true, std::wstring(70, L'v'), std::wstring(67, L'v'), std::wstring(67, L'v'),
          L"AAAA vvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvv"},
     };
@@ -108,18 +109,6 @@ TEST_F(SettingsTest, IPv6ValuesStoredOnlyWhileTheOptionIsOn) {
         EXPECT_EQ(aaaa, r.lookup ? std::vector<std::wstring>{r.lookup} : std::vector<std::wstring>{}) << r.behaviour;
         EXPECT_EQ(std::wstring(SettingsRecord.LASTIP6), L"2001:db8::7") << r.behaviour;
         EXPECT_EQ(MemoryRegistry().writes, r.on ? SETTINGS_COUNT + 1 : SETTINGS_COUNT) << r.behaviour;
-    }
-}
-
-TEST_F(SettingsTest, SyncRecordWritesLastIP6OnlyWhenItSentOne) {
-    for (bool withIPv6 : {false, true}) {
-        SetUp();
-        SaveLastSync(L"192.0.2.7", withIPv6 ? L"2001:db8::7" : L"");
-        const std::wstring* last6 = StoredValue(RegistryKeyPath, L"LASTIP6");
-        EXPECT_EQ(last6 ? *last6 : L"(absent)", withIPv6 ? L"2001:db8::7" : L"(absent)");
-        EXPECT_EQ(std::wstring(SettingsRecord.LASTIP6), withIPv6 ? L"2001:db8::7" : L"");
-        EXPECT_EQ(*StoredValue(RegistryKeyPath, L"LASTIP"), L"192.0.2.7");
-        EXPECT_NE(StoredValue(RegistryKeyPath, L"TIMESTAMP"), nullptr);
     }
 }
 
@@ -167,9 +156,8 @@ TEST_F(SettingsTest, AccountCredential) {
     EXPECT_NE(tooLong.find(L" " + DecimalText(ACCOUNT_JOIN_LIMIT - 1) + L" "), std::wstring::npos) << tooLong;
 }
 
-// Save takes what was typed, not what the store holds, and the eight edits
-// show it again with the account masked; the first key a write fails
-// under is kept.
+// Save takes what was typed, not what the store holds, and the eight edits show it again with the account masked; the
+// first key a write fails under is kept.
 TEST_F(SettingsTest, SaveFormTextsAndFailedWrites) {
     auto save = [](const wchar_t* const typed[FORM_FIELD_COUNT]) {  // what Save does before it fills the edits
         std::wstring refusals = TakeFormTexts(typed);
@@ -208,13 +196,7 @@ TEST_F(SettingsTest, AutostartMarkFollowsTheRunKey) {
     const std::wstring path = L"C:\\Program Files\\V\\v.exe", quoted = L"\"" + path + L"\" -min -auto",
                        unquoted = path + L" -min -auto", other = L"C:\\Program -min -auto", absent = L"(absent)";
     enum Act { AtStart, On, Off };
-    struct Row {
-        const char* behaviour;
-        std::wstring before;
-        Act act;
-        bool refused, shown;
-        std::wstring after;
-        bool told;
+    struct Row { const char* behaviour; std::wstring before; Act act; bool refused, shown; std::wstring after; bool told;
     } rows[] = {
         {"start, quoted", quoted, AtStart, true, true, quoted, false},
         {"start, unquoted: rewritten", unquoted, AtStart, false, true, quoted, false},

@@ -23,18 +23,17 @@ TEST(SyncClock, GateAndUnixSeconds) {
 }
 
 TEST(SyncRequests, ExactTexts) {
-    EXPECT_EQ(FormatCheckIpRequest(L"127.0.0.2"), "GET /index.php HTTP/1.0\r\nHost: 127.0.0.2\r\n\r\n");
-    // An absolute name's root dot is no part of the name a server knows; only one is dropped.
-    EXPECT_EQ(FormatCheckIpRequest(L"check.example."), "GET /index.php HTTP/1.0\r\nHost: check.example\r\n\r\n");
-    EXPECT_EQ(FormatCheckIpRequest(L"check.example.."), "GET /index.php HTTP/1.0\r\nHost: check.example.\r\n\r\n");
-    EXPECT_EQ(FormatCheckIpRequest(L"check.example./"), "GET / HTTP/1.0\r\nHost: check.example\r\n\r\n");
-    EXPECT_EQ(FormatCheckIpRequest(L"check.example/v1/ip"), "GET /v1/ip HTTP/1.0\r\nHost: check.example\r\n\r\n");
-    // A full field: without a page cut by one character as always, with one whole.
+    // An absolute name's root dot is no part of the name a server knows; only one is dropped. A full field:
+    // without a page cut by one character as always, with one whole.
     const std::string full(67, 'h'), page = "h/" + std::string(65, 'p');
-    EXPECT_EQ(FormatCheckIpRequest(std::wstring(full.begin(), full.end()).c_str()),
-              "GET /index.php HTTP/1.0\r\nHost: " + full.substr(0, 66) + "\r\n\r\n");
-    EXPECT_EQ(FormatCheckIpRequest(std::wstring(page.begin(), page.end()).c_str()),
-              "GET " + page.substr(1) + " HTTP/1.0\r\nHost: h\r\n\r\n");
+    const std::string rows[][3] = {
+        {"127.0.0.2", "/index.php", "127.0.0.2"}, {"check.example.", "/index.php", "check.example"},
+        {"check.example..", "/index.php", "check.example."}, {"check.example./", "/", "check.example"},
+        {"check.example/v1/ip", "/v1/ip", "check.example"}, {full, "/index.php", full.substr(0, 66)},
+        {page, page.substr(1), "h"}};
+    for (const auto& [field, path, host] : rows)
+        EXPECT_EQ(FormatCheckIpRequest(std::wstring(field.begin(), field.end()).c_str()),
+                  "GET " + path + " HTTP/1.0\r\nHost: " + host + "\r\n\r\n") << field;
     EXPECT_NE(FormatUpdateRequest(L"a", L"192.0.2.7", L"members.example.", L"x").find(L"\r\nHost: members.example\r\n"),
               std::wstring::npos);
     EXPECT_EQ(JoinHostNames({L"a.example", L"b.example"}), L"a.example,b.example");

@@ -14,9 +14,7 @@
 TEST(WinRegistry, TextIsStoredWithoutTerminatorAndReadBackCut) {
     const wchar_t* key = L"SOFTWARE\\Velloq Test";
     std::wstring longText(300, L'x');
-    struct Row {
-        std::wstring text, back;
-    } rows[] = {{L"abc", L"abc"}, {L"", L""}, {longText, longText.substr(0, 256)}};
+    struct Row { std::wstring text, back; } rows[] = {{L"abc", L"abc"}, {L"", L""}, {longText, longText.substr(0, 256)}};
     for (const Row& r : rows) {
         ASSERT_TRUE(RegWriteString(key, L"Value", r.text.c_str()));
         HKEY k;
@@ -32,10 +30,9 @@ TEST(WinRegistry, TextIsStoredWithoutTerminatorAndReadBackCut) {
     EXPECT_EQ(RegReadString(key, L"Value"), L"");
 }
 
-// A configuration file in the folder the library was built with would cap
-// every handshake at TLS 1.2 (it could as well load a module). It is
-// planted before anything starts OpenSSL; the exchange tests' TLS rows
-// then check that the stand-in still saw TLS 1.3.
+// A configuration file in the folder the library was built with would cap every handshake at TLS 1.2 (it could as
+// well load a module). It is planted before anything starts OpenSSL; the exchange tests' TLS rows then check that the
+// stand-in still saw TLS 1.3.
 class PlantedConfiguration : public ::testing::Environment {
 public:
     static std::string File() {
