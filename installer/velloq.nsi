@@ -462,7 +462,7 @@ Function PresetHost
   ${IfThen} $R2 = 1 ${|} StrCpy $R9 $R0 ${|}
 FunctionEnd
 
-; The Check IP field: a host, then perhaps a path from its first "/" on,
+; The Check IP and Check IPv6 fields: a host, then perhaps a path from its first "/" on,
 ; written with path characters; the whole within the field.
 Function PresetHostPath
   StrCpy $R9 ""
