@@ -388,6 +388,8 @@ TEST(Service, TheFaceFollowsThePublishedState) {
     hiddenFace.shown = false;
     Cycle runningFace = Counting(0);
     runningFace.face = true;
+    ServiceState withIPv6 = counting;
+    withIPv6.texts[Field::Address6] = L"2001:db8::7";
     struct Row {
         const char* behaviour;
         Cycle before;
@@ -411,6 +413,7 @@ TEST(Service, TheFaceFollowsThePublishedState) {
         {"only what changed is written", runningFace, counting, &counting, &quiet, L"sec=55 stop:on"},
         {"the service stopped: Stop's tray, the guard", runningFace, Published(false, true, 0), &counting, &quiet,
          L"controls:alloff arm:263/3000 tray:idle ● IDLE:custom:- bar:Client ready! icon:idle disarm:260"},
+        {"the service's IPv6 line", runningFace, withIPv6, &counting, &quiet, L"ip6=2001:db8::7 sec=55 stop:on"},
         {"a new connection notice: its balloon", runningFace, Published(true, true, kUnixNow + 1795, L"GOOD", 1),
          &counting, &loud,
          L"sec=55 stop:on beep:16 tray:idle ● ERROR:error:Error!\nCould not connect to IP."},
@@ -447,8 +450,9 @@ TEST(Service, PublishedStateRoundTripsAndWritesOnlyChanges) {
     MemoryRegistry() = {};
     EXPECT_EQ(ReadServiceState().running, false) << "nothing published yet";
     ServiceState first = Published(true, true, 1765001800, L"GOOD", 3);
+    first.texts[Field::Address6] = L"2001:db8::7";
     ASSERT_TRUE(PublishServiceState(first, nullptr));
-    EXPECT_EQ(MemoryRegistry().writes, 8) << "all at first: three texts, Running, Idle, NextSync, Notice, Notices";
+    EXPECT_EQ(MemoryRegistry().writes, 9) << "all at first: four texts, Running, Idle, NextSync, Notice, Notices";
     ServiceState back = ReadServiceState();
     EXPECT_EQ(back.texts, first.texts);
     EXPECT_EQ(back.running, true);
