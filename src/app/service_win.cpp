@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/edge_win.h"
+#include "app/options.h"
 #include "app/resource_ids.h"
 #include "app/ui_state.h"
 #include "messages.h"
@@ -39,16 +40,6 @@ ServiceState Published;    // what the service shows, kept as it is written
 ServiceState Written;      // what is under the key now
 bool AttemptOut = false;   // an attempt was under way after the last steps
 std::wstring LastOutcome;  // the last attempt's outcome, across restarts
-
-// The File menu's options, read as the window reads them.
-struct OptionRow {
-    const wchar_t* value;
-    bool SettingsData::*flag;
-};
-const OptionRow kOptions[] = {{L"CheckLastIP", &SettingsData::CheckLastIPFlag},
-                              {L"CheckUseSSL", &SettingsData::UseSSLFlag},
-                              {L"SecureCheckIP", &SettingsData::SecureCheckIPFlag},
-                              {L"UseIPv6", &SettingsData::UseIPv6Flag}};
 
 void SetState(DWORD state) {
     ServiceStatus.dwCurrentState = state;
@@ -84,7 +75,7 @@ void LoadServiceSettings() {
     std::vector<std::wstring> stored;
     for (int i = 0; i < SETTINGS_COUNT; ++i) stored.push_back(RegReadString(RegistryKeyPath, SettingName(i)));
     LoadSettings(true);
-    for (const OptionRow& o : kOptions) SettingsRecord.*o.flag = RegReadString(RegistryKeyPath, o.value) == L"true";
+    ReadStoredOptions(SettingsRecord);
     Record(RefusedSettingEvents(stored, SettingsRecord));
 }
 

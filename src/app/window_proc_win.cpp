@@ -9,6 +9,7 @@
 #include "app/edge_win.h"
 #include "app/forms_win.h"
 #include "app/main_window_win.h"
+#include "app/options.h"
 #include "app/resource_ids.h"
 #include "app/service_win.h"
 #include "app/ui_state.h"
@@ -26,23 +27,6 @@ bool MessageLoopRunning = true;
 wchar_t ProgramPath[512] = L"";
 
 namespace {
-
-// The File menu's options: the check mark, the stored value and the flag of
-// each move together. Run with OS is the autostart entry; the others
-// store "true" or "false" under the settings key.
-struct MenuOption {
-    UINT id;
-    const wchar_t* value;  // null for Run with OS
-    bool SettingsData::*flag;
-};
-
-const MenuOption kOptions[] = {
-    {IDM_RUN_WITH_OS, nullptr, nullptr},
-    {IDM_CHECK_LAST_IP, L"CheckLastIP", &SettingsData::CheckLastIPFlag},
-    {IDM_SECURE_CONNECT, L"CheckUseSSL", &SettingsData::UseSSLFlag},
-    {IDM_SECURE_CHECK_IP, L"SecureCheckIP", &SettingsData::SecureCheckIPFlag},
-    {IDM_UPDATE_IPV6, L"UseIPv6", &SettingsData::UseIPv6Flag},
-};
 
 bool StoredOn(const MenuOption& o) {
     return o.value == nullptr ? QuoteAutostart(ProgramPath) : RegReadString(RegistryKeyPath, o.value) == L"true";
@@ -68,7 +52,7 @@ void CreationWork(HWND window) {
     }
     if (args != nullptr) FreeArgumentBlock(args);
 
-    for (const MenuOption& o : kOptions) {
+    for (const MenuOption& o : MenuOptions()) {
         if (!StoredOn(o)) continue;
         CheckMenuItem(MainMenu, o.id, MF_CHECKED);
         if (o.flag != nullptr) SettingsRecord.*o.flag = true;
@@ -168,7 +152,7 @@ void TrayCallback(HWND window, LPARAM event) {
 }
 
 void Command(HWND window, WPARAM id) {
-    for (const MenuOption& o : kOptions)
+    for (const MenuOption& o : MenuOptions())
         if (o.id == id) return ToggleOption(o);
     for (const FaceRow& f : kFaceCommands)
         if (ServiceFace && f.id == id) return Apply(FaceCommand(f.command, SettingsRecord));

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/cycle.h"
+#include "app/options.h"
 #include "app/resource_ids.h"
 #include "app/service.h"
 #include "net/report.h"
+#include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/about_text.h"
 #include "shell/tray.h"
@@ -569,4 +572,26 @@ TEST(AboutTexts, LayoutAndCuts) {
         {"account link tip", AboutLinkAt(2).tooltip, std::wstring(L"DynDNS Account:\n") + AccountPageUrl},
     };
     for (const Row& r : rows) EXPECT_EQ(r.text, r.expected) << r.behaviour;
+}
+
+// The window and the service read the File menu's options from one table:
+// each stored value sets its own flag, and only the exact word turns it on.
+TEST(Options, EachStoredOptionSetsItsOwnFlag) {
+    std::set<unsigned> ids;
+    for (const MenuOption& o : MenuOptions()) {
+        EXPECT_TRUE(ids.insert(o.id).second) << "menu id " << o.id << " twice";
+        if (o.value == nullptr) continue;
+        for (const wchar_t* word : {L"true", L"True", L"1", L""}) {
+            MemoryRegistry() = {};
+            MemoryRegistry().values[{RegistryKeyPath, o.value}] = word;
+            SettingsData s;
+            ReadStoredOptions(s);
+            for (const MenuOption& other : MenuOptions()) {
+                if (other.flag == nullptr) continue;
+                EXPECT_EQ(s.*other.flag, other.flag == o.flag && std::wstring(word) == L"true")
+                    << "option " << o.id << " stored as " << testing::PrintToString(std::wstring(word)) << ", flag of "
+                    << other.id;
+            }
+        }
+    }
 }
