@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
 # The service under Wine, in a prefix of its own, against the end-to-end
-# stand-ins (run through tools/with_standins.sh): a silent install with
-# /SERVICE registers it (LocalService, automatic start, quoted command,
-# access lists, event source) and starts it; a "reboot" (the prefix ended,
-# then only a keep-alive process started) brings the update with no window
-# of ours; the tray program started beside the running service is its face:
-# it shows the service's word and address, its Manual makes the service send
-# one update, its Stop stops the cycle (also across a reboot), a saved pause
-# reaches the service; the event log's insertions and messages; a later
-# install without /SERVICE keeps it; uninstall leaves no service. Every
-# update is counted where the stand-in received it.
+# stand-ins (run through tools/with_standins.sh): install with /SERVICE, a
+# "reboot" with nobody logged on, the tray program as its face, the event
+# log, a later install, uninstall. Updates are counted at the stand-in.
 #   test_service.sh WINEPREFIX SETUP.EXE VELLOQ_TOOL.EXE
 set -uo pipefail
 prefix="$1"; setup="$2"; tool="$3"

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/cycle.h"
-#include "app/options.h"
 #include "app/resource_ids.h"
 #include "app/service.h"
 #include "net/report.h"
@@ -103,9 +101,7 @@ Cycle Hidden() {
 
 Cycle Out(bool running = true) {  // an attempt out, its worker running
     Cycle c = Counting(0);
-    c.running = running;
-    c.idle = false;
-    c.workerOut = true;
+    c.running = running, c.idle = false, c.workerOut = true;
     return c;
 }
 
@@ -122,8 +118,7 @@ std::wstring Shell() {
 
 SyncOutcome Found(const wchar_t* address, Status status = Status::CheckError) {
     SyncOutcome o;
-    o.address = address;
-    o.status = status;
+    o.address = address, o.status = status;
     return o;
 }
 
@@ -391,8 +386,6 @@ TEST(Service, TheFaceFollowsThePublishedState) {
     hiddenFace.shown = false;
     Cycle runningFace = Counting(0);
     runningFace.face = true;
-    ServiceState withIPv6 = counting;
-    withIPv6.texts[Field::Address6] = L"2001:db8::7";
     struct Row {
         const char* behaviour;
         Cycle before;
@@ -416,7 +409,6 @@ TEST(Service, TheFaceFollowsThePublishedState) {
         {"only what changed is written", runningFace, counting, &counting, &quiet, L"sec=55 stop:on"},
         {"the service stopped: Stop's tray, the guard", runningFace, Published(false, true, 0), &counting, &quiet,
          L"controls:alloff arm:263/3000 tray:idle ● IDLE:custom:- bar:Client ready! icon:idle disarm:260"},
-        {"the service's IPv6 line", runningFace, withIPv6, &counting, &quiet, L"ip6=2001:db8::7 sec=55 stop:on"},
         {"a new connection notice: its balloon", runningFace, Published(true, true, kUnixNow + 1795, L"GOOD", 1),
          &counting, &loud,
          L"sec=55 stop:on beep:16 tray:idle ● ERROR:error:Error!\nCould not connect to IP."},
@@ -456,13 +448,9 @@ TEST(Service, PublishedStateRoundTripsAndWritesOnlyChanges) {
     first.texts[Field::Address6] = L"2001:db8::7";
     ASSERT_TRUE(PublishServiceState(first, nullptr));
     EXPECT_EQ(MemoryRegistry().writes, 9) << "all at first: four texts, Running, Idle, NextSync, Notice, Notices";
-    ServiceState back = ReadServiceState();
-    EXPECT_EQ(back.texts, first.texts);
-    EXPECT_EQ(back.running, true);
-    EXPECT_EQ(back.idle, true);
-    EXPECT_EQ(back.nextSync, 1765001800);
-    EXPECT_EQ(back.notices, 3);
-    EXPECT_EQ(back.notice, NOTICE_CONNECT_FAILED);
+    ServiceState b = ReadServiceState();
+    EXPECT_TRUE(b.texts == first.texts && b.running && b.idle && b.nextSync == 1765001800 && b.notices == 3 &&
+                b.notice == NOTICE_CONNECT_FAILED) << "read back as published";
     EXPECT_EQ(*StoredValue(ServiceStateKeyPath, L"Status"), L"GOOD");
     ServiceState next = first;
     next.texts[Field::Status] = L"AUTH ERROR";
@@ -572,26 +560,4 @@ TEST(AboutTexts, LayoutAndCuts) {
         {"account link tip", AboutLinkAt(2).tooltip, std::wstring(L"DynDNS Account:\n") + AccountPageUrl},
     };
     for (const Row& r : rows) EXPECT_EQ(r.text, r.expected) << r.behaviour;
-}
-
-// The window and the service read the File menu's options from one table:
-// each stored value sets its own flag, and only the exact word turns it on.
-TEST(Options, EachStoredOptionSetsItsOwnFlag) {
-    std::set<unsigned> ids;
-    for (const MenuOption& o : MenuOptions()) {
-        EXPECT_TRUE(ids.insert(o.id).second) << "menu id " << o.id << " twice";
-        if (o.value == nullptr) continue;
-        for (const wchar_t* word : {L"true", L"True", L"1", L""}) {
-            MemoryRegistry() = {};
-            MemoryRegistry().values[{RegistryKeyPath, o.value}] = word;
-            SettingsData s;
-            ReadStoredOptions(s);
-            for (const MenuOption& other : MenuOptions()) {
-                if (other.flag == nullptr) continue;
-                EXPECT_EQ(s.*other.flag, other.flag == o.flag && std::wstring(word) == L"true")
-                    << "option " << o.id << " stored as " << testing::PrintToString(std::wstring(word)) << ", flag of "
-                    << other.id;
-            }
-        }
-    }
 }

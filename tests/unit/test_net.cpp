@@ -1,10 +1,9 @@
-// Whose certificate a server shows, and which host texts are addresses.
+// Whose certificate a server shows.
 #include <gtest/gtest.h>
 
 #include <openssl/x509v3.h>
 
 #include "net/tls.h"
-#include "net/transport.h"
 
 namespace {
 
@@ -41,17 +40,5 @@ TEST(ServerName, WhichCertificateIsForWhichServer) {
         X509* c = Certificate(r.commonName, r.altNames);
         EXPECT_EQ(CertificateIsFor(c, r.server), r.isFor) << r.behaviour;
         X509_free(c);
-    }
-}
-
-TEST(HostText, OnlyAStrictDottedQuadIsAnAddress) {
-    struct Row { const wchar_t* text; bool name; const char* address; } rows[] = {  // address null: INADDR_NONE
-        {L"192.0.2.1", false, "192.0.2.1"}, {L"010.010.010.010", false, nullptr}, {L"10.1", false, nullptr},
-        {L"0x0a.1", true, nullptr},         {L"1up.example", true, nullptr},      {L"256.1.1.1", false, nullptr},
-        {L"1.2.3.4.", false, nullptr},      {L"members.example", true, nullptr},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(IsHostName(r.text), r.name) << r.text;
-        EXPECT_EQ(ParseIPv4(r.text), r.address ? inet_addr(r.address) : INADDR_NONE) << r.text;
     }
 }
